@@ -42,6 +42,8 @@ class TextBuffer {
   uint32_t granularity() const { return granularity_; }
 
  private:
+  void makeEmpty();
+
   char* data_ = nullptr;
   uint32_t granularity_;
   uint32_t capacity_ = 0;

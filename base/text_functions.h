@@ -24,10 +24,10 @@ void trimInPlace(char* text);
 
 // Finds the next token of text[start..textEnd): blanks are skipped; a token opened by a double
 // or single quote runs to the matching quote (kept only with keepQuotes); any other token ends
-// at a blank or a quote. On true, start and end hold the token's offsets; callers go on from
-// end + 1.
-bool nextToken(uint32_t& start, uint32_t& end, const char* text, uint32_t textEnd,
-               bool keepQuotes);
+// at a blank or a quote. On true, start and end hold the token's offsets (end is one past its
+// last byte); callers go on from end + 1. A start just past the text's NUL finds nothing, so that
+// step is safe after the last token too.
+bool nextToken(uint32_t& start, uint32_t& end, const char* text, uint32_t textEnd, bool keepQuotes);
 
 // A NUL-separated list: strings each followed by one NUL, closed by an empty string.
 void appendToList(TextBuffer& list, const char* text);
