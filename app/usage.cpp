@@ -1,0 +1,115 @@
+#include "app/usage.h"
+
+#include <cstring>
+
+#include "resources/version.h"
+
+namespace vexa {
+
+namespace {
+
+// Options of any mode that take the next argument as their value.
+bool takesValue(const char* option) {
+  static const char* const kValued[] = {"--menu-host", "--board", "--pages", "--filter",
+                                        "--thread",    "--ng",    "--polls"};
+  for (const char* valued : kValued) {
+    if (std::strcmp(option, valued) == 0) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+RunMode chooseRunMode(int argc, char** argv) {
+  RunMode mode = RunMode::Windowed;
+  for (int i = 1; i < argc && argv[i] != nullptr; ++i) {
+    const char* arg = argv[i];
+    if (std::strcmp(arg, "--help") == 0) return RunMode::Help;
+    if (std::strcmp(arg, "--version") == 0) return RunMode::Version;
+    if (mode == RunMode::Windowed && std::strcmp(arg, "--headless") == 0) mode = RunMode::Headless;
+    if (mode == RunMode::Windowed && std::strcmp(arg, "--fetch") == 0) mode = RunMode::Fetch;
+    // After --fetch everything is a URL, so only the two questions above still count there.
+    if (mode != RunMode::Fetch && takesValue(arg)) ++i;
+  }
+  return mode;
+}
+
+bool isValidHostAndPort(const std::string& text) {
+  const size_t colon = text.rfind(':');
+  const std::string host = colon == std::string::npos ? text : text.substr(0, colon);
+  if (host.empty() || host.find_first_of(" \t\r\n/") != std::string::npos) return false;
+  if (colon == std::string::npos) return true;
+  const std::string port = text.substr(colon + 1);
+  if (port.empty() || port.size() > 5) return false;
+  unsigned value = 0;
+  for (char c : port) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + static_cast<unsigned>(c - '0');
+  }
+  return value >= 1 && value <= 65535;
+}
+
+bool parseWindowedOptions(int argc, char** argv, WindowedOptions& options, std::string& error) {
+  for (int i = 1; i < argc && argv[i] != nullptr; ++i) {
+    const std::string arg = argv[i];
+    std::string* target = nullptr;
+    if (arg == "--menu-host") {
+      target = &options.menuHost;
+    } else if (arg == "--board") {
+      target = &options.board;
+    } else if (arg == "--pages") {
+      target = &options.pagesDir;
+    } else if (arg.starts_with("-")) {
+      error = "unknown option '" + arg + "'";
+      return true;
+    } else {
+      error = "unexpected argument '" + arg + "'";
+      return true;
+    }
+    if (i + 1 >= argc || argv[i + 1] == nullptr) {
+      error = "option '" + arg + "' needs a value";
+      return true;
+    }
+    *target = argv[++i];
+    if (target->empty()) {
+      error = "option '" + arg + "' needs a value";
+      return true;
+    }
+  }
+  if (!options.menuHost.empty() && !isValidHostAndPort(options.menuHost)) {
+    error = "bad menu host '" + options.menuHost + "' (expected HOST or HOST:PORT)";
+    return true;
+  }
+  return false;
+}
+
+const char* usageText() {
+  return "Usage:\n"
+         "  vexa [--menu-host HOST[:PORT]] [--board TITLE] [--pages DIR]\n"
+         "      Run the viewer docked at the edge of the screen.\n"
+         "  vexa --headless [--menu-host H] [--board T] [--filter TEXT] [--thread KEY] [--ng "
+         "ID]...\n"
+         "                  [--polls N] [--pages DIR]\n"
+         "      Run the same viewer in a terminal, without windows.\n"
+         "  vexa --fetch URL...\n"
+         "      Download each URL and report how it went.\n"
+         "  vexa --help\n"
+         "      Show this text.\n"
+         "  vexa --version\n"
+         "      Show the program's version.\n"
+         "\n"
+         "Options:\n"
+         "  --menu-host HOST[:PORT]  the board-menu server (port 80 unless given)\n"
+         "  --board TITLE            the title of the board to watch\n"
+         "  --pages DIR              also write every page shown to DIR/0001.html, ...\n"
+         "  --filter TEXT            the words of the thread-name filter\n"
+         "  --thread KEY             watch the thread with this key\n"
+         "  --ng ID                  hide the posts of this ID (may be repeated)\n"
+         "  --polls N                stop after N polls of the watched thread\n";
+}
+
+const char* versionText() {
+  return "vexa " VEXA_PRODUCT_VERSION;
+}
+
+}  // namespace vexa

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+
+namespace vexa {
+
+// How vexa was asked to run, decided from the whole argument vector before anything starts.
+enum class RunMode { Windowed, Headless, Fetch, Help, Version };
+
+// --help or --version anywhere (outside an option's value) wins; otherwise the first --headless
+// or --fetch chooses its mode; otherwise the docked viewer runs.
+RunMode chooseRunMode(int argc, char** argv);
+
+// The options of the docked viewer, kept for the main window.
+struct WindowedOptions {
+  std::string menuHost;  // HOST or HOST:PORT; empty for the default menu server
+  std::string board;     // the board's title in UTF-8; empty for the default board
+  std::string pagesDir;  // where to keep a copy of every page shown; empty for none
+};
+
+// Reads the docked viewer's options from argv[1..]. On a usage error returns true and sets
+// `error` to a one-line message without the program name.
+bool parseWindowedOptions(int argc, char** argv, WindowedOptions& options, std::string& error);
+
+// True when `text` is HOST or HOST:PORT with a port of 1 to 65535.
+bool isValidHostAndPort(const std::string& text);
+
+const char* usageText();
+// "vexa " and the product version.
+const char* versionText();
+
+}  // namespace vexa
