@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "base/watched_value.h"
 #include "platform/fiber.h"
 
 namespace vexa {
@@ -15,7 +16,9 @@ enum class Pace { Busy, Polling, Waiting };
 // A cooperative task on a fiber of the GUI thread. run() executes on the task's own fiber and
 // switches back to the GUI fiber only in the yields (or when it returns). Every other member is
 // called on the GUI thread. A finished fiber is parked and deleted by the next start() or the
-// destructor, never while it runs.
+// destructor, never while it runs. Destroying a task whose fiber is still suspended in a yield
+// frees that fiber's stack without running the destructors of what lies on it; a task must never
+// be destroyed from its own fiber.
 class FiberTask {
  public:
   FiberTask() = default;
@@ -25,7 +28,7 @@ class FiberTask {
 
   // False when a fiber was created; true when one is already live or creation failed.
   bool start(uint32_t stackSize);
-  bool isLive() const { return fiber_ != nullptr; }
+  bool isLive() const { return handle_.get() != nullptr; }
 
   // Each yield returns when the GUI fiber resumes the task. Outside the task's own fiber they do
   // nothing, so code shared with window handlers may call them freely.
@@ -47,9 +50,20 @@ class FiberTask {
   friend void resume(FiberTask* task);
   static void entry(void* self);
   void yieldWith(Pace pace, uint32_t tick);
-  void setFiber(platform::Fiber* fiber);
 
-  platform::Fiber* fiber_ = nullptr;
+  // Parks the fiber that `handle_` held before, deleting the one parked earlier: a finished
+  // fiber is still running when its task lets go of it.
+  class HandleHooks : public WatchedValue<platform::Fiber*>::Hooks {
+   public:
+    explicit HandleHooks(FiberTask* owner) : owner_(owner) {}
+    void changed(platform::Fiber* const& newValue, platform::Fiber* const* previous) override;
+
+   private:
+    FiberTask* owner_;
+  };
+
+  HandleHooks hooks_{this};
+  WatchedValue<platform::Fiber*> handle_{&hooks_, nullptr};
   platform::Fiber* parked_ = nullptr;
   Pace pace_ = Pace::Polling;
   uint32_t wakeTick_ = 0;

@@ -12,15 +12,18 @@ namespace vexa {
 // the body sets under mutex(). Clearing the id before the thread reaches run() cancels it.
 //
 // run() runs on the worker thread; every other member is called from the GUI thread (or its
-// fibers). A task must not be destroyed while its thread runs.
+// fibers). A derived task must make its body return (its own stop flag, set under mutex())
+// before it is destroyed: the destructor cancels a body that has not begun and then waits until
+// the worker no longer touches the task, which includes waiting for a body still running.
 class ThreadTask {
  public:
   ThreadTask() = default;
-  virtual ~ThreadTask() = default;
+  virtual ~ThreadTask();
   ThreadTask(const ThreadTask&) = delete;
   ThreadTask& operator=(const ThreadTask&) = delete;
 
   enum class StartResult { Started, AlreadyRunning, Failed };
+  // stackSize 0 gives the default stack.
   StartResult start(uint32_t stackSize);
 
   // The worker's thread id while its body may run, else 0.
@@ -29,8 +32,10 @@ class ThreadTask {
   bool isOwnThread();
   // Sleeps 1 ms when called on the worker thread, so shared polling code does not stall the GUI.
   void pause();
-  // Clears the thread id before the worker has read it; the body then does not run.
-  void cancelPending();
+  // Clears the thread id before the worker has read it; the body then does not run. Once the
+  // body has begun this does nothing (the id keeps saying that a body runs). True when a
+  // pending body was cancelled.
+  bool cancelPending();
 
   TimedMutex& mutex() { return mutex_; }
 
@@ -41,6 +46,8 @@ class ThreadTask {
   static void threadEntry(void* self);
 
   uint64_t threadId_ = 0;
+  bool bodyStarted_ = false;    // the thread named by threadId_ has entered run()
+  uint32_t threadsInside_ = 0;  // started threads that have not yet let go of the task
   TimedMutex mutex_;
 };
 
