@@ -57,7 +57,6 @@ void resume(FiberTask* task) {
   }
   if (task != nullptr && task->handle_.get() != nullptr)
     platform::switchToFiber(task->handle_.get());
-  (void)mainFiber;
 }
 
 }  // namespace vexa
