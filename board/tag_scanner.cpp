@@ -1,0 +1,43 @@
+#include "board/tag_scanner.h"
+
+namespace vexa {
+
+bool findTag(std::string_view page, size_t from, std::string_view opening, TagSpan& tag) {
+  if (from > page.size()) return false;
+  const size_t start = page.find(opening, from);
+  if (start == std::string_view::npos) return false;
+  tag.start = start;
+  const size_t end = page.find('>', start + opening.size());
+  tag.end = end == std::string_view::npos ? page.size() : end;
+  return true;
+}
+
+bool readAttribute(std::string_view page, const TagSpan& tag, std::string_view name,
+                   std::string_view& value) {
+  value = {};
+  const size_t found = page.find(name, tag.start);
+  if (found == std::string_view::npos) return false;
+  size_t begin = found + name.size();
+  while (begin < page.size() && page[begin] == ' ') ++begin;
+  if (begin > tag.end) return false;
+
+  size_t end;
+  if (begin < page.size() && page[begin] == '"') {
+    ++begin;
+    end = page.find('"', begin);
+    if (end == std::string_view::npos) end = page.size();
+  } else {
+    end = begin;
+    while (end < page.size() && page[end] != ' ' && page[end] != '>') ++end;
+  }
+  std::string_view text = page.substr(begin, end - begin);
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r' ||
+                           text.back() == '\n')) {
+    text.remove_suffix(1);
+  }
+  value = text;
+  return true;
+}
+
+}  // namespace vexa

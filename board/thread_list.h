@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "view/thread_record.h"
+
+namespace vexa {
+
+// Every thread seen in subject.txt during the run, in display order (1-based positions). Threads
+// that drop out of subject.txt stay with their last line number, count and speed. Guarded by the
+// viewer lock; the caller holds it.
+class ThreadList {
+ public:
+  // Parses one subject.txt line and merges it: a known key gets the new line number and count
+  // (its title stays as first seen) and a speed sample; a new key is appended. Returns true when
+  // the line was ignored (malformed, count 0) or memory ran out.
+  bool mergeLine(std::string_view line, uint32_t lineNumber, int64_t now);
+
+  // Not-full threads first, then by falling speed, then by rising line number; stable.
+  void sort();
+
+  // The first record whose key equals `key` byte for byte, or null.
+  ThreadRecord* findByKey(std::string_view key) const;
+
+  // The record at the 1-based `position`, advancing it; null past the end.
+  ThreadRecord* nextRecord(uint32_t& position) const;
+
+  // The thread that continues `current` once it is full: the other thread whose title shares the
+  // longest run of bytes with the current title (the earlier one on equal runs), if that run is
+  // at least a third of the current title and not empty. Full threads are never successors.
+  ThreadRecord* findSuccessor(const ThreadRecord& current) const;
+
+  uint32_t size() const { return static_cast<uint32_t>(records_.size()); }
+  // 1-based; null outside the list.
+  ThreadRecord* at(uint32_t position) const;
+  void clear() { records_.clear(); }
+
+ private:
+  std::vector<std::unique_ptr<ThreadRecord>> records_;
+};
+
+}  // namespace vexa

@@ -1,0 +1,151 @@
+#include "board/write_form.h"
+
+#include <new>
+
+#include "board/tag_scanner.h"
+
+namespace vexa {
+
+namespace {
+
+int rankOf(unsigned char byte) {
+  if (byte < '0') return byte;
+  if (byte >= ':' && byte <= '@') return 0x30 + (byte - ':');
+  if (byte >= '[' && byte <= '`') return 0x37 + (byte - '[');
+  if (byte >= '{' && byte <= '~') return 0x3D + (byte - '{');
+  if (byte >= '0' && byte <= '9') return 0x41 + (byte - '0');
+  if (byte >= 'A' && byte <= 'Z') return 0x4B + (byte - 'A');
+  if (byte >= 'a' && byte <= 'z') return 0x4B + (byte - 'a');
+  return 0x65 + (byte - 0x7F);
+}
+
+std::string_view trimName(std::string_view name) {
+  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  while (!name.empty() && blank(name.front())) name.remove_prefix(1);
+  while (!name.empty() && blank(name.back())) name.remove_suffix(1);
+  return name;
+}
+
+void assignView(TextBuffer& buffer, std::string_view text) {
+  buffer.assign(text.data(), static_cast<uint32_t>(text.size()));
+}
+
+void setField(WriteForm& form, std::string_view name, std::string_view value) {
+  FormField* field = form.findOrCreate(name);
+  if (field) assignView(field->value, value);
+}
+
+void encodeField(WriteForm& form, std::string_view name) {
+  FormField* field = form.find(name);
+  if (!field) return;
+  TextBuffer encoded(256);
+  percentEncode(field->value.text(), encoded);
+  field->value.assign(encoded.text());
+}
+
+}  // namespace
+
+int compareFieldNames(std::string_view a, std::string_view b) {
+  const size_t common = a.size() < b.size() ? a.size() : b.size();
+  for (size_t i = 0; i < common; ++i) {
+    const int difference =
+        rankOf(static_cast<unsigned char>(a[i])) - rankOf(static_cast<unsigned char>(b[i]));
+    if (difference != 0) return difference;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
+
+FormField* WriteForm::findOrCreate(std::string_view name) {
+  name = trimName(name);
+  // A NUL would end the stored name early and break the order, so the name stops there too.
+  const size_t nul = name.find('\0');
+  if (nul != std::string_view::npos) name = trimName(name.substr(0, nul));
+  if (name.empty()) return nullptr;
+  size_t low = 0, high = fields_.size();
+  while (low < high) {
+    const size_t middle = (low + high) / 2;
+    const int order = compareFieldNames(fields_[middle]->name.text(), name);
+    if (order == 0) return fields_[middle].get();
+    if (order < 0) {
+      low = middle + 1;
+    } else {
+      high = middle;
+    }
+  }
+  std::unique_ptr<FormField> field(new (std::nothrow) FormField);
+  if (!field) return nullptr;
+  assignView(field->name, name);
+  if (field->name.empty()) return nullptr;
+  FormField* created = field.get();
+  fields_.insert(fields_.begin() + static_cast<std::ptrdiff_t>(low), std::move(field));
+  return created;
+}
+
+FormField* WriteForm::find(std::string_view name) {
+  name = trimName(name);
+  for (const auto& field : fields_) {
+    if (compareFieldNames(field->name.text(), name) == 0) return field.get();
+  }
+  return nullptr;
+}
+
+const FormField* WriteForm::find(std::string_view name) const {
+  return const_cast<WriteForm*>(this)->find(name);
+}
+
+void WriteForm::clear() {
+  action_.clear();
+  fields_.clear();
+}
+
+void percentEncode(std::string_view text, TextBuffer& out) {
+  static const char kHex[] = "0123456789ABCDEF";
+  out.clear();
+  if (text.empty() || text.size() > (kNoLimit - 1) / 3) return;
+  const uint32_t length = static_cast<uint32_t>(text.size()) * 3;
+  if (!out.reserve(length + 1, 0, false)) return;
+  char* data = out.data();
+  for (size_t i = 0; i < text.size(); ++i) {
+    const unsigned char byte = static_cast<unsigned char>(text[i]);
+    data[i * 3] = '%';
+    data[i * 3 + 1] = kHex[byte >> 4];
+    data[i * 3 + 2] = kHex[byte & 0x0F];
+  }
+  data[length] = '\0';
+}
+
+bool parseWriteForm(std::string_view page, size_t start, WriteForm& form) {
+  TagSpan formTag;
+  if (!findTag(page, start, "<form method=post", formTag)) return true;
+  std::string_view action;
+  if (!readAttribute(page, formTag, "action=", action)) return true;
+  while (!action.empty() && action.front() == '.') action.remove_prefix(1);
+  assignView(form.action(), action);
+
+  TagSpan submit;
+  if (!findTag(page, formTag.start, "<input type=submit", submit)) return true;
+  std::string_view name, value;
+  if (!readAttribute(page, submit, "name=", name)) return true;
+  if (!readAttribute(page, submit, "value=", value)) return true;
+  setField(form, name, value);
+
+  size_t position = formTag.start;
+  for (;;) {
+    const size_t formEnd = page.find("</form>", position);
+    TagSpan hidden;
+    if (!findTag(page, position, "<input type=hidden", hidden)) break;
+    if (formEnd == std::string_view::npos || hidden.start > formEnd) break;
+    if (readAttribute(page, hidden, "name=", name) &&
+        readAttribute(page, hidden, "value=", value)) {
+      setField(form, name, value);
+    }
+    position = hidden.end;
+  }
+
+  encodeField(form, "message");
+  encodeField(form, "submit");
+  return false;
+}
+
+}  // namespace vexa

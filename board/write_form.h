@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "base/text_buffer.h"
+
+namespace vexa {
+
+// One named value of the write form.
+struct FormField {
+  TextBuffer name;  // trimmed, never empty
+  TextBuffer value;
+};
+
+// The thread's write form as its page gives it: the action path and the named fields, sorted by
+// name in text order with ASCII letter case ignored, one entry per name. Touched only by the
+// watch task's fiber.
+class WriteForm {
+ public:
+  // The named entry (case ignored) or a new one with an empty value; null when the name trims to
+  // nothing or memory ran out.
+  FormField* findOrCreate(std::string_view name);
+  FormField* find(std::string_view name);
+  const FormField* find(std::string_view name) const;
+  void clear();
+
+  TextBuffer& action() { return action_; }
+  const TextBuffer& action() const { return action_; }
+  uint32_t fieldCount() const { return static_cast<uint32_t>(fields_.size()); }
+  // 0-based, in name order.
+  const FormField& field(uint32_t index) const { return *fields_[index]; }
+
+ private:
+  TextBuffer action_;
+  std::vector<std::unique_ptr<FormField>> fields_;
+};
+
+// Compares names in the foundation's text order with ASCII case ignored: bytes below "0" first,
+// then : ; < = > ? @, then [ \ ] ^ _ `, then { | } ~, then digits, then letters, then 0x7F up.
+int compareFieldNames(std::string_view a, std::string_view b);
+
+// Writes every byte as "%" and two uppercase hexadecimal digits, letters and digits included.
+void percentEncode(std::string_view text, TextBuffer& out);
+
+// Fills `form` from a thread page, from `start` on (exact, case-sensitive searches): the form's
+// action without its leading dots, the submit input's name and value, the hidden inputs before
+// "</form>"; then the "message" and "submit" values are percent-encoded. True (failed) when the
+// form tag, its action, the submit input or its name or value is missing.
+bool parseWriteForm(std::string_view page, size_t start, WriteForm& form);
+
+}  // namespace vexa
