@@ -1,0 +1,285 @@
+#include "app/headless_page_text.h"
+
+#include <cstdint>
+
+#include "platform/text_encoding.h"
+
+namespace vexa {
+
+namespace {
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";   // U+FFFD
+constexpr std::string_view kInnerBreak = " \xE2\x8F\x8E ";  // " ⏎ "
+
+bool startsWith(std::string_view text, size_t at, std::string_view prefix) {
+  return text.size() - at >= prefix.size() && text.compare(at, prefix.size(), prefix) == 0;
+}
+
+char lower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool startsWithNoCase(std::string_view text, size_t at, std::string_view prefix) {
+  if (text.size() - at < prefix.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i) {
+    if (lower(text[at + i]) != lower(prefix[i])) return false;
+  }
+  return true;
+}
+
+size_t findNoCase(std::string_view text, std::string_view needle, size_t from) {
+  for (size_t at = from; at + needle.size() <= text.size(); ++at) {
+    if (startsWithNoCase(text, at, needle)) return at;
+  }
+  return std::string_view::npos;
+}
+
+void appendCodePoint(std::string& out, uint32_t cp) {
+  // Controls (C0 but tab, DEL, C1), surrogates and values past Unicode are not passed on.
+  if (cp == '\t') cp = ' ';
+  if (cp < 0x20 || (cp >= 0x7F && cp < 0xA0) || (cp >= 0xD800 && cp < 0xE000) || cp > 0x10FFFF) {
+    out += kReplacement;
+    return;
+  }
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+// Reads an entity at text[at] == '&'. On success appends its character and returns its length;
+// returns 0 for anything that is not an entity this renderer knows (the '&' is then plain text).
+size_t decodeEntity(std::string_view text, size_t at, std::string& out) {
+  const size_t semicolon = text.find(';', at);
+  if (semicolon == std::string_view::npos || semicolon - at > 32) return 0;
+  const std::string_view name = text.substr(at + 1, semicolon - at - 1);
+  static const struct {
+    std::string_view name;
+    uint32_t cp;
+  } kNamed[] = {{"lt", '<'},   {"gt", '>'},    {"amp", '&'},
+                {"quot", '"'}, {"apos", '\''}, {"nbsp", ' '}};
+  for (const auto& named : kNamed) {
+    if (name == named.name) {
+      appendCodePoint(out, named.cp);
+      return semicolon - at + 1;
+    }
+  }
+  if (name.size() < 2 || name[0] != '#') return 0;
+  const bool hex = name[1] == 'x' || name[1] == 'X';
+  const std::string_view digits = name.substr(hex ? 2 : 1);
+  if (digits.empty()) return 0;
+  uint32_t cp = 0;
+  for (char c : digits) {
+    uint32_t digit;
+    if (c >= '0' && c <= '9') {
+      digit = static_cast<uint32_t>(c - '0');
+    } else if (hex && lower(c) >= 'a' && lower(c) <= 'f') {
+      digit = static_cast<uint32_t>(lower(c) - 'a' + 10);
+    } else {
+      return 0;
+    }
+    cp = cp * (hex ? 16 : 10) + digit;
+    if (cp > 0x10FFFF) cp = 0x110000;  // stays out of range without overflowing
+  }
+  appendCodePoint(out, cp);
+  return semicolon - at + 1;
+}
+
+// The value of attribute `name` (e.g. "href") in the tag text, quoted or not; empty when absent.
+std::string_view attribute(std::string_view tag, std::string_view name) {
+  for (size_t at = findNoCase(tag, name, 0); at != std::string_view::npos;
+       at = findNoCase(tag, name, at + 1)) {
+    size_t p = at + name.size();
+    const bool wordStart = at > 0 && (tag[at - 1] == ' ' || tag[at - 1] == '\t');
+    if (!wordStart || p >= tag.size() || tag[p] != '=') continue;
+    ++p;
+    if (p < tag.size() && (tag[p] == '"' || tag[p] == '\'')) {
+      const size_t close = tag.find(tag[p], p + 1);
+      return tag.substr(p + 1,
+                        close == std::string_view::npos ? std::string_view::npos : close - p - 1);
+    }
+    size_t end = p;
+    while (end < tag.size() && tag[end] != ' ' && tag[end] != '\t' && tag[end] != '>') ++end;
+    return tag.substr(p, end - p);
+  }
+  return {};
+}
+
+class PageRenderer {
+ public:
+  explicit PageRenderer(std::string_view page) : page_(page) {}
+
+  std::vector<std::string> run() {
+    size_t at = 0;
+    size_t end = page_.size();
+    const size_t body = findNoCase(page_, "<body", 0);
+    if (body != std::string_view::npos) {
+      const size_t close = page_.find('>', body);
+      at = close == std::string_view::npos ? end : close + 1;
+      const size_t bodyEnd = findNoCase(page_, "</body", at);
+      if (bodyEnd != std::string_view::npos) end = bodyEnd;
+    }
+    size_t runStart = at;
+    while (at < end) {
+      const unsigned char c = static_cast<unsigned char>(page_[at]);
+      if (c != '<' && c != '&' && c >= 0x20 && c != 0x7F) {
+        ++at;
+        continue;
+      }
+      flushRun(runStart, at);
+      if (c == '<') {
+        at = tag(at, end);
+      } else if (c == '&') {
+        std::string decoded;
+        const size_t length = decodeEntity(page_.substr(0, end), at, decoded);
+        if (skipDepth_ == 0) line_ += length ? decoded : "&";
+        at += length ? length : 1;
+      } else if (c == '\r' || c == '\n') {
+        finishLine();
+        ++at;
+      } else {
+        if (skipDepth_ == 0) line_ += c == '\t' ? std::string_view(" ") : kReplacement;
+        ++at;
+      }
+      runStart = at;
+    }
+    flushRun(runStart, end);
+    finishLine();
+    return std::move(lines_);
+  }
+
+ private:
+  void flushRun(size_t from, size_t to) {
+    if (to > from && skipDepth_ == 0) line_ += platform::cp932ToUtf8(page_.substr(from, to - from));
+  }
+
+  // Handles the tag at page_[at] == '<' and returns the position after it.
+  size_t tag(size_t at, size_t end) {
+    const size_t close = page_.find('>', at);
+    if (close == std::string_view::npos || close >= end) {
+      // A lone "<" is text.
+      if (skipDepth_ == 0) line_ += '<';
+      return at + 1;
+    }
+    const std::string_view tag = page_.substr(at, close - at + 1);
+    const size_t next = close + 1;
+    const bool closing = tag.size() > 1 && tag[1] == '/';
+    const size_t nameStart = closing ? 2 : 1;
+    size_t nameEnd = nameStart;
+    while (nameEnd < tag.size() && ((lower(tag[nameEnd]) >= 'a' && lower(tag[nameEnd]) <= 'z') ||
+                                    (tag[nameEnd] >= '0' && tag[nameEnd] <= '9'))) {
+      ++nameEnd;
+    }
+    std::string name;
+    for (size_t i = nameStart; i < nameEnd; ++i) name += lower(tag[i]);
+
+    if (name == "span") {
+      spanTag(closing, tag);
+    } else if (skipDepth_ > 0) {
+      // Inside a reply pop-up nothing else matters.
+    } else if (name == "br") {
+      const bool endsRecord = next >= end || page_[next] == '\r' || page_[next] == '\n' ||
+                              startsWith(page_, next, "<a href=\"thread:");
+      if (endsRecord) {
+        finishLine();
+      } else {
+        line_ += kInnerBreak;
+      }
+    } else if (name == "a" && !closing) {
+      const std::string_view href = attribute(tag, "href");
+      if (startsWith(href, 0, "thread:")) {
+        line_ += platform::cp932ToUtf8(href.substr(7));
+        line_ += ' ';
+      }
+      inNgLink_ = startsWith(href, 0, "ngid:");
+    } else if (name == "a") {
+      inNgLink_ = false;
+    }
+    return next;
+  }
+
+  void spanTag(bool closing, std::string_view tag) {
+    if (skipDepth_ > 0) {
+      skipDepth_ += closing ? -1 : 1;
+      return;
+    }
+    if (closing) {
+      if (idStart_ != std::string::npos && line_.size() == idStart_) {
+        line_.resize(idStart_ - 4);  // an empty ID: drop " ID:" again
+      }
+      idStart_ = std::string::npos;
+      return;
+    }
+    if (attribute(tag, "class") != "popup") return;
+    if (inNgLink_) {
+      // The pop-up of a post number holds the poster's ID: worth showing.
+      line_ += " ID:";
+      idStart_ = line_.size();
+    } else {
+      skipDepth_ = 1;
+    }
+  }
+
+  void finishLine() {
+    // Runs of spaces (the board puts them around every line break) shrink to one.
+    std::string collapsed;
+    for (char c : line_) {
+      if (c != ' ' || collapsed.empty() || collapsed.back() != ' ') collapsed += c;
+    }
+    std::string_view text = collapsed;
+    for (;;) {
+      const size_t before = text.size();
+      while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+      while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+      if (text.size() >= 3 && text.substr(text.size() - 3) == kInnerBreak.substr(1, 3)) {
+        text.remove_suffix(3);
+      }
+      if (text.size() >= 3 && text.substr(0, 3) == kInnerBreak.substr(1, 3)) text.remove_prefix(3);
+      if (text.size() == before) break;
+    }
+    if (!text.empty()) lines_.emplace_back(text);
+    line_.clear();
+    inNgLink_ = false;
+    idStart_ = std::string::npos;
+  }
+
+  std::string_view page_;
+  std::vector<std::string> lines_;
+  std::string line_;
+  int skipDepth_ = 0;  // > 0 inside a reply pop-up
+  bool inNgLink_ = false;
+  size_t idStart_ = std::string::npos;
+};
+
+}  // namespace
+
+std::vector<std::string> pageTextLines(std::string_view page) {
+  return PageRenderer(page).run();
+}
+
+std::string statusText(std::string_view status) {
+  std::string out;
+  size_t runStart = 0;
+  for (size_t at = 0; at <= status.size(); ++at) {
+    const bool control =
+        at < status.size() && (static_cast<unsigned char>(status[at]) < 0x20 || status[at] == 0x7F);
+    if (at < status.size() && !control) continue;
+    out += platform::cp932ToUtf8(status.substr(runStart, at - runStart));
+    if (control) out += status[at] == '\t' ? std::string_view(" ") : kReplacement;
+    runStart = at + 1;
+  }
+  return out;
+}
+
+}  // namespace vexa
