@@ -10,8 +10,8 @@ namespace vexa {
 // thread or post, tags dropped, entities decoded. A thread line starts with the thread's key (what
 // --thread takes); a post line starts with "[number ID:id]". Reply pop-ups are left out (they
 // repeat another post), line breaks inside a post become " ⏎ ", runs of spaces shrink to one,
-// and bytes that are not valid
-// Shift_JIS become U+FFFD. Control characters never reach the terminal: they become U+FFFD too.
+// and bytes that are not valid Shift_JIS become U+FFFD. Control characters never reach the
+// terminal: they become U+FFFD too.
 std::vector<std::string> pageTextLines(std::string_view page);
 
 // A status line (Shift_JIS) as one line of UTF-8 text, with the same care for control bytes.
