@@ -1,0 +1,71 @@
+#include "net/cookie_store.h"
+
+#include <cstring>
+
+namespace vexa {
+
+namespace {
+
+// The position of a byte in the name order.
+constexpr int rankOf(unsigned char byte) {
+  if (byte < '0') return byte;
+  if (byte >= ':' && byte <= '@') return 0x30 + (byte - ':');
+  if (byte >= '[' && byte <= '`') return 0x37 + (byte - '[');
+  if (byte >= '{' && byte <= '~') return 0x3D + (byte - '{');
+  if (byte >= '0' && byte <= '9') return 0x41 + (byte - '0');
+  if (byte >= 'A' && byte <= 'Z') return 0x4B + (byte - 'A');
+  if (byte >= 'a' && byte <= 'z') return 0x4B + (byte - 'a');
+  return 0x65 + (byte - 0x7F);
+}
+
+bool isTrimmed(char byte) {
+  return byte == ' ' || byte == '\t' || byte == '\r' || byte == '\n';
+}
+
+}  // namespace
+
+int compareNames(const char* a, uint32_t aLength, const char* b, uint32_t bLength) {
+  uint32_t common = aLength < bLength ? aLength : bLength;
+  for (uint32_t i = 0; i < common; ++i) {
+    int difference =
+        rankOf(static_cast<unsigned char>(a[i])) - rankOf(static_cast<unsigned char>(b[i]));
+    if (difference != 0) return difference;
+  }
+  if (aLength == bLength) return 0;
+  return aLength < bLength ? -1 : 1;
+}
+
+bool CookieStore::Order::operator()(const std::string& a, const std::string& b) const {
+  return compareNames(a.data(), static_cast<uint32_t>(a.size()), b.data(),
+                      static_cast<uint32_t>(b.size())) < 0;
+}
+
+CookieEntry* CookieStore::findOrCreate(const char* name) {
+  if (name == nullptr) return nullptr;
+  size_t begin = 0;
+  size_t end = std::strlen(name);
+  while (begin < end && isTrimmed(name[begin])) ++begin;
+  while (end > begin && isTrimmed(name[end - 1])) --end;
+  if (begin == end) return nullptr;
+  std::string key(name + begin, end - begin);
+  auto [position, inserted] = entries_.try_emplace(key);
+  if (inserted) position->second.name.assign(key.c_str());
+  return &position->second;
+}
+
+void CookieStore::set(const char* name, const char* value) {
+  CookieEntry* entry = findOrCreate(name);
+  if (entry != nullptr) entry->value.assign(value ? value : "");
+}
+
+const CookieEntry* CookieStore::first() const {
+  return entries_.empty() ? nullptr : &entries_.begin()->second;
+}
+
+const CookieEntry* CookieStore::after(const CookieEntry* entry) const {
+  if (entry == nullptr) return nullptr;
+  auto position = entries_.upper_bound(std::string(entry->name.text()));
+  return position == entries_.end() ? nullptr : &position->second;
+}
+
+}  // namespace vexa

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "base/text_buffer.h"
+
+namespace vexa {
+
+// Orders names as the cookie store does: bytes below "0" in byte order, then the punctuation
+// ":" to "@", "[" to "`" and "{" to "~", then the digits, then the letters with ASCII case
+// ignored, then the bytes from 0x7F upward. Returns <0, 0 or >0 like strcmp.
+int compareNames(const char* a, uint32_t aLength, const char* b, uint32_t bLength);
+
+struct CookieEntry {
+  TextBuffer name;   // trimmed, never empty; the spelling first seen
+  TextBuffer value;  // may be empty
+};
+
+// The process-wide map from cookie name to value, sorted by compareNames, one entry per name
+// (names that differ only in letter case are the same cookie). Entries are only added or
+// changed, never removed, and keep their addresses. Used on the GUI thread only.
+class CookieStore {
+ public:
+  CookieStore() = default;
+  CookieStore(const CookieStore&) = delete;
+  CookieStore& operator=(const CookieStore&) = delete;
+
+  // Trims spaces, tabs, CR and LF from both ends of the name; an empty result gives null.
+  // Otherwise the existing entry of that name, or a new one with an empty value.
+  CookieEntry* findOrCreate(const char* name);
+  // findOrCreate, then the value (null gives the empty string).
+  void set(const char* name, const char* value);
+
+  // In store order; null when the store is empty / after the last entry.
+  const CookieEntry* first() const;
+  const CookieEntry* after(const CookieEntry* entry) const;
+  size_t size() const { return entries_.size(); }
+
+ private:
+  struct Order {
+    bool operator()(const std::string& a, const std::string& b) const;
+  };
+  std::map<std::string, CookieEntry, Order> entries_;
+};
+
+}  // namespace vexa

@@ -1,0 +1,97 @@
+#include "net/http_connection.h"
+
+#include "net/request_composer.h"
+
+namespace vexa {
+
+int32_t HttpConnection::performRequest(RequestProfile& profile, TransferMonitor& monitor,
+                                       CookieJar* cookies, const char* contentType,
+                                       const char* body, uint32_t bodyLength, const char* host,
+                                       const char* path, uint32_t port, const char* referer,
+                                       TransferContext& context) {
+  profile.notify(context, kNotifyConnecting);
+  requestConnect(host, port);
+  bool cancelled = false;
+  while (getState() < 0) {
+    if (monitor.checkTime(context)) {
+      cancelled = true;
+      break;
+    }
+  }
+  if (cancelled || getState() == kClosed) {
+    reset(true, kClosed, false);
+    int32_t result = cancelled ? kRequestNotConnected : kRequestConnectFailed;
+    profile.notify(context, result);
+    return result;
+  }
+  profile.notify(context, kNotifyConnected);
+
+  sendBuffer().close();
+  sendBuffer().openForWriting("send");
+  RequestText request;
+  request.host = host;
+  request.path = path;
+  request.referer = referer;
+  request.contentType = contentType;
+  request.body = body;
+  request.bodyLength = bodyLength;
+  composeRequest(sendBuffer(), profile, cookies, request);
+  beginSend();
+  // A request the socket does not take at once is sent on between time checks. A send that
+  // fails is left to the response loop, which then sees the connection end.
+  bool timeUp = false;
+  while (sendPending() == SendProgress::Pending) {
+    if (monitor.checkTime(context)) {
+      timeUp = true;
+      break;
+    }
+  }
+  int32_t result = kRequestTooSlow;
+  if (!timeUp) {
+    halfClose();
+    profile.notify(context, kNotifyReceiving);
+    LoopOutcome outcome = responseLoop(monitor, context);
+    result = !outcome.stopped      ? kRequestComplete
+             : outcome.reason < 0  ? kRequestFailed
+             : outcome.reason == 0 ? kRequestTooSlow
+                                   : kRequestTooLarge;
+  }
+  // After a stop the receive buffer is left empty, not holding part of a body.
+  if (result == kRequestTooSlow || result == kRequestTooLarge) receive(0);
+  finish(false);
+  profile.notify(context, result);
+  return result;
+}
+
+HttpConnection::LoopOutcome HttpConnection::responseLoop(TransferMonitor& monitor,
+                                                         TransferContext& context) {
+  enum class Stop { None, Size, Time } stop = Stop::None;
+  uint64_t total = 0;
+  for (;;) {
+    int32_t step = monitor.readStep(*this);
+    total += response().lastStepBytes();
+    if (step < 0) {
+      // The bytes of the step that ended the transfer count toward the size limit too.
+      if (response().lastStepBytes() > 0 && response().receiveState() != -1 &&
+          monitor.checkSize(total)) {
+        stop = Stop::Size;
+      }
+      break;
+    }
+    if (monitor.checkSize(total)) {
+      stop = Stop::Size;
+      break;
+    }
+    if (monitor.checkTime(context)) {
+      stop = Stop::Time;
+      break;
+    }
+  }
+  if (response().receiveState() == -1) return {true, -1};
+  if (response().receiveState() == 1) receive(0);
+  if (stop == Stop::Size) return {true, 1};
+  if (stop == Stop::Time) return {true, 0};
+  return {};
+}
+
+}  // namespace vexa

@@ -1,0 +1,46 @@
+#include "net/memory_transport.h"
+
+#include <cstring>
+
+namespace vexa {
+
+void MemoryTransport::reset() {
+  pieces_.clear();
+  piece_ = 0;
+  offset_ = 0;
+  bytesRead_ = 0;
+  failAtEnd_ = false;
+}
+
+bool MemoryTransport::transportFailed() {
+  return failAtEnd_ && piece_ >= pieces_.size();
+}
+
+bool MemoryTransport::transportReadable() {
+  if (piece_ < pieces_.size() && pieces_[piece_].empty()) {
+    ++piece_;  // a pause: nothing this time
+    return false;
+  }
+  return true;
+}
+
+int32_t MemoryTransport::transportRead(char* out, uint32_t length) {
+  if (piece_ >= pieces_.size()) return failAtEnd_ ? -2 : 0;
+  const std::string& piece = pieces_[piece_];
+  if (piece.empty()) {
+    ++piece_;
+    return -1;
+  }
+  size_t count = piece.size() - offset_;
+  if (count > length) count = length;
+  std::memcpy(out, piece.data() + offset_, count);
+  offset_ += count;
+  bytesRead_ += count;
+  if (offset_ == piece.size()) {
+    ++piece_;
+    offset_ = 0;
+  }
+  return static_cast<int32_t>(count);
+}
+
+}  // namespace vexa
