@@ -58,7 +58,10 @@ TEST(ThreadListTest, SpeedHistoryFollowsTheRules) {
       {"unchanged count with one sample appends", {{100, 10, 1, 0.0}, {130, 10, 2, 0.0}}},
       // The oldest sample goes once the newest is an hour past the second oldest.
       {"samples older than an hour dropped",
-       {{0, 10, 1, 0.0}, {100, 20, 2, 0.1}, {3699, 30, 3, 20.0 / 3699}, {3700, 40, 3, 20.0 / 3600}}},
+       {{0, 10, 1, 0.0},
+        {100, 20, 2, 0.1},
+        {3699, 30, 3, 20.0 / 3699},
+        {3700, 40, 3, 20.0 / 3600}}},
       {"never fewer than two samples", {{0, 10, 1, 0.0}, {10000, 20, 2, 0.001}}},
       {"falling count gives a negative speed", {{0, 50, 1, 0.0}, {10, 40, 2, -1.0}}},
   };
