@@ -20,7 +20,8 @@ class PointerSlots {
   // Index of a new null last slot, or -1 when the storage cannot grow.
   int64_t appendSlot();
 
-  char* bytes() const { return count_ != 0 ? store_.block() : nullptr; }
+  // Null exactly when the count is 0: the block is freed whenever the vector empties.
+  char* bytes() const { return store_.block(); }
   uint32_t count() const { return count_; }
 
  private:

@@ -178,6 +178,20 @@ TEST(TextBuffer, ManyAppendsGrowAcrossBlocks) {
   EXPECT_GT(buffer.capacity(), expected.size());
 }
 
+TEST(TextBuffer, AppendsMoveTheBlockOncePerGranularityStep) {
+  TextBuffer buffer;
+  int moves = 0;
+  const char* last = nullptr;
+  for (int i = 0; i < 64 * 10; ++i) {
+    buffer.appendChar('a' + i % 26);
+    if (buffer.data() != last) ++moves;
+    last = buffer.data();
+  }
+  // 640 bytes plus the NUL need 704 bytes: the first block and ten growths.
+  EXPECT_EQ(buffer.capacity(), 704u);
+  EXPECT_EQ(moves, 11);
+}
+
 TEST(TextBuffer, InsertCharRules) {
   TextBuffer buffer;
   buffer.appendChar('b');
