@@ -1,0 +1,263 @@
+#include "view/body_converter.h"
+
+#include <string>
+
+#include "base/sjis.h"
+#include "view/buffer_writer.h"
+#include "view/page_writer.h"
+
+namespace vexa {
+namespace {
+
+constexpr std::string_view kBreak = "<br>";
+constexpr std::string_view kAnchorStart = "<a href=\"../test/read.cgi/";
+constexpr std::string_view kAnchorEnd = "</a>";
+constexpr std::string_view kNbsp = "&nbsp;";
+
+bool startsAt(std::string_view text, size_t position, std::string_view prefix) {
+  return text.size() - position >= prefix.size() &&
+         text.compare(position, prefix.size(), prefix) == 0;
+}
+
+bool isAddressChar(unsigned char byte) {
+  if ((byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
+      (byte >= '0' && byte <= '9')) {
+    return true;
+  }
+  switch (byte) {
+    case '.':
+    case ',':
+    case ':':
+    case ';':
+    case '+':
+    case '-':
+    case '=':
+    case '&':
+    case '?':
+    case '%':
+    case '/':
+    case '~':
+    case '_':
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool isDigit(char byte) {
+  return byte >= '0' && byte <= '9';
+}
+
+size_t addressRun(std::string_view text, size_t from) {
+  size_t end = from;
+  while (end < text.size() && isAddressChar(static_cast<unsigned char>(text[end]))) ++end;
+  return end - from;
+}
+
+// A double-byte Shift_JIS character starts here; its second byte may look like ASCII.
+bool isDoubleByte(std::string_view text, size_t position) {
+  auto lead = static_cast<unsigned char>(text[position]);
+  if (!((lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC))) return false;
+  if (position + 1 >= text.size()) return false;
+  auto trail = static_cast<unsigned char>(text[position + 1]);
+  return (trail >= 0x40 && trail <= 0x7E) || (trail >= 0x80 && trail <= 0xFC);
+}
+
+// After a "<br>": swallows every run of blanks that is followed by another "<br>".
+size_t skipBreaks(std::string_view body, size_t position, std::string_view wideSpace) {
+  for (;;) {
+    size_t probe = position;
+    for (;;) {
+      if (probe < body.size() && body[probe] == ' ') {
+        ++probe;
+      } else if (startsAt(body, probe, wideSpace)) {
+        probe += wideSpace.size();
+      } else if (startsAt(body, probe, kNbsp)) {
+        probe += kNbsp.size();
+      } else {
+        break;
+      }
+    }
+    if (!startsAt(body, probe, kBreak)) return position;
+    position = probe + kBreak.size();
+  }
+}
+
+// The leading digits of text, saturating well above any post number.
+uint32_t leadingNumber(std::string_view text) {
+  uint32_t value = 0;
+  for (char byte : text) {
+    if (!isDigit(byte)) break;
+    value = value * 10 + static_cast<uint32_t>(byte - '0');
+    if (value > 100000000u) return 100000000u;
+  }
+  return value;
+}
+
+void removeSections(std::string& text, std::string_view open, std::string_view close) {
+  std::string result;
+  result.reserve(text.size());
+  size_t position = 0;
+  for (;;) {
+    size_t start = text.find(open, position);
+    if (start == std::string::npos) break;
+    result.append(text, position, start - position);
+    size_t end = text.find(close, start + open.size());
+    position = end == std::string::npos ? text.size() : end + close.size();
+  }
+  result.append(text, position, std::string::npos);
+  text.swap(result);
+}
+
+class BodyConverter {
+ public:
+  BodyConverter(PostRecord& record, std::string_view body, const PostList& posts)
+      : record_(record),
+        body_(body),
+        posts_(posts),
+        out_(record.body, static_cast<uint32_t>(body.size() < 0x7FFF0000u ? body.size() + 32 : 0)),
+        wideSpace_("　"_sjis) {}
+
+  bool run();
+
+ private:
+  size_t convertAnchor(size_t position);
+  void writeAddress(std::string_view source, const StreamAddress& address);
+
+  PostRecord& record_;
+  std::string_view body_;
+  const PostList& posts_;
+  BufferWriter out_;
+  std::string_view wideSpace_;
+  bool anchorOpen_ = false;
+  std::string popup_;
+};
+
+bool BodyConverter::run() {
+  record_.hasStreamLink = false;
+  size_t position = 0;
+  size_t copyStart = 0;  // bytes copied unchanged are written in runs
+  auto flush = [&](size_t upTo) { out_.append(body_.substr(copyStart, upTo - copyStart)); };
+  while (position < body_.size()) {
+    char byte = body_[position];
+    if (byte == '<') {
+      flush(position);
+      if (startsAt(body_, position, kBreak)) {
+        position = skipBreaks(body_, position + kBreak.size(), wideSpace_);
+        out_.append(kBreak);
+      } else if (startsAt(body_, position, kAnchorStart)) {
+        // A reply anchor the board left unclosed ends where the next one starts.
+        if (anchorOpen_) out_.append(kAnchorEnd);
+        position = convertAnchor(position + kAnchorStart.size());
+      } else if (anchorOpen_ && startsAt(body_, position, kAnchorEnd)) {
+        out_.append(kAnchorEnd);
+        anchorOpen_ = false;
+        position += kAnchorEnd.size();
+      } else {
+        out_.append("&lt;");
+        ++position;
+      }
+      copyStart = position;
+      continue;
+    }
+    if (!anchorOpen_) {
+      StreamAddress address = recogniseAddress(body_.substr(position));
+      if (address.length != 0) {
+        flush(position);
+        writeAddress(body_.substr(position, address.length), address);
+        position += address.length;
+        copyStart = position;
+        continue;
+      }
+    }
+    // A trail byte is never taken for the start of an address.
+    position += isDoubleByte(body_, position) ? 2 : 1;
+  }
+  flush(body_.size());
+  if (anchorOpen_) out_.append(kAnchorEnd);
+  return out_.failed();
+}
+
+void BodyConverter::writeAddress(std::string_view source, const StreamAddress& address) {
+  out_.append("<a href=\"mms://");
+  out_.append(address.target);
+  out_.append("\">");
+  out_.append(source);
+  out_.append(kAnchorEnd);
+  record_.lastTarget.assign(std::string(address.target).c_str());
+  record_.hasStreamLink = true;
+}
+
+size_t BodyConverter::convertAnchor(size_t position) {
+  // The target reads ../test/read.cgi/<board>/<key>/<number>"; a range like 12-15 uses 12.
+  std::string_view number;
+  size_t afterBoard = body_.find('/', position);
+  if (afterBoard != std::string_view::npos) {
+    size_t afterKey = body_.find('/', afterBoard + 1);
+    if (afterKey != std::string_view::npos) {
+      size_t quote = body_.find('"', afterKey + 1);
+      if (quote != std::string_view::npos) {
+        number = body_.substr(afterKey + 1, quote - afterKey - 1);
+      }
+    }
+  }
+  size_t tagEnd = body_.find('>', position);
+  position = tagEnd == std::string_view::npos ? body_.size() : tagEnd + 1;
+  out_.append("<a href=\"#\">");
+  anchorOpen_ = true;
+
+  const char* referenced = nullptr;
+  if (number.data() != nullptr) {
+    referenced = posts_.postBody(leadingNumber(number.substr(0, number.find('-'))));
+  }
+  size_t close = body_.find(kAnchorEnd, position);
+  if (referenced == nullptr || close == std::string_view::npos) return position;
+
+  std::string_view text = body_.substr(position, close - position);
+  record_.anchorText.assign(std::string(text).c_str());
+  appendSafeText(out_, text);
+  stripForPopup(referenced, popup_);
+  out_.append("<span class=\"popup\">");
+  out_.append(popup_);
+  out_.append("</span>");
+  return close;
+}
+
+}  // namespace
+
+StreamAddress recogniseAddress(std::string_view text) {
+  for (std::string_view scheme : {"http://", "ttp://", "mms://"}) {
+    if (!startsAt(text, 0, scheme)) continue;
+    size_t run = addressRun(text, scheme.size());
+    if (run == 0) return {};
+    return {static_cast<uint32_t>(scheme.size() + run), text.substr(scheme.size(), run)};
+  }
+  size_t position = 0;
+  for (int group = 0; group < 4; ++group) {
+    size_t start = position;
+    while (position < text.size() && isDigit(text[position])) ++position;
+    if (position == start) return {};
+    if (group < 3) {
+      if (position >= text.size() || text[position] != '.') return {};
+      ++position;
+    }
+  }
+  size_t length = position + addressRun(text, position);
+  return {static_cast<uint32_t>(length), text.substr(0, length)};
+}
+
+bool convertBody(PostRecord& record, std::string_view body, const PostList& posts) {
+  // The body is text: whatever follows a NUL could never be shown.
+  body = body.substr(0, body.find('\0'));
+  BodyConverter converter(record, body, posts);
+  return converter.run();
+}
+
+void stripForPopup(std::string_view html, std::string& result) {
+  result.assign(html);
+  removeSections(result, "<span", "</span>");
+  removeSections(result, "<a href=\"", ">");
+  removeSections(result, kAnchorEnd, "");  // an empty close removes just the opening text
+}
+
+}  // namespace vexa

@@ -1,0 +1,294 @@
+#include "view/normalising_reader.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <vector>
+
+#include "base/sjis.h"
+
+namespace vexa {
+namespace {
+
+// One group per line, members separated by tabs, canonical form first.
+const char* groupSource() {
+  return " \t　\n"
+         "!\t！\n"
+         "\"\t”\n"
+         "#\t＃\n"
+         "$\t＄\n"
+         "%\t％\n"
+         "&\t＆\n"
+         "'\t’\n"
+         "(\t（\n"
+         ")\t）\n"
+         "*\t＊\n"
+         "+\t＋\n"
+         ",\t，\n"
+         "-\t－\tｰ\tー\n"
+         ".\t．\n"
+         "/\t／\n"
+         ":\t：\n"
+         ";\t；\n"
+         "<\t＜\n"
+         "=\t＝\n"
+         ">\t＞\n"
+         "?\t？\n"
+         "@\t＠\n"
+         "[\t［\n"
+         "\\\t￥\n"
+         "]\t］\n"
+         "^\t＾\n"
+         "_\t＿\n"
+         "`\t‘\n"
+         "{\t｛\n"
+         "|\t｜\n"
+         "}\t｝\n"
+         "~\t～\n"
+         "0\t０\n"
+         "1\t１\n"
+         "2\t２\n"
+         "3\t３\n"
+         "4\t４\n"
+         "5\t５\n"
+         "6\t６\n"
+         "7\t７\n"
+         "8\t８\n"
+         "9\t９\n"
+         "a\tA\tａ\tＡ\n"
+         "b\tB\tｂ\tＢ\n"
+         "c\tC\tｃ\tＣ\n"
+         "d\tD\tｄ\tＤ\n"
+         "e\tE\tｅ\tＥ\n"
+         "f\tF\tｆ\tＦ\n"
+         "g\tG\tｇ\tＧ\n"
+         "h\tH\tｈ\tＨ\n"
+         "i\tI\tｉ\tＩ\n"
+         "j\tJ\tｊ\tＪ\n"
+         "k\tK\tｋ\tＫ\n"
+         "l\tL\tｌ\tＬ\n"
+         "m\tM\tｍ\tＭ\n"
+         "n\tN\tｎ\tＮ\n"
+         "o\tO\tｏ\tＯ\n"
+         "p\tP\tｐ\tＰ\n"
+         "q\tQ\tｑ\tＱ\n"
+         "r\tR\tｒ\tＲ\n"
+         "s\tS\tｓ\tＳ\n"
+         "t\tT\tｔ\tＴ\n"
+         "u\tU\tｕ\tＵ\n"
+         "v\tV\tｖ\tＶ\n"
+         "w\tW\tｗ\tＷ\n"
+         "x\tX\tｘ\tＸ\n"
+         "y\tY\tｙ\tＹ\n"
+         "z\tZ\tｚ\tＺ\n"
+         "あ\tア\tｱ\tぁ\tァ\tｧ\n"
+         "い\tイ\tｲ\tぃ\tィ\tｨ\n"
+         "う\tウ\tｳ\tぅ\tゥ\tｩ\n"
+         "え\tエ\tｴ\tぇ\tェ\tｪ\n"
+         "お\tオ\tｵ\tぉ\tォ\tｫ\n"
+         "ヴ\tｳﾞ\tｩﾞ\n"
+         "か\tカ\tｶ\n"
+         "き\tキ\tｷ\n"
+         "く\tク\tｸ\n"
+         "け\tケ\tｹ\n"
+         "こ\tコ\tｺ\n"
+         "が\tガ\tｶﾞ\n"
+         "ぎ\tギ\tｷﾞ\n"
+         "ぐ\tグ\tｸﾞ\n"
+         "げ\tゲ\tｹﾞ\n"
+         "ご\tゴ\tｺﾞ\n"
+         "さ\tサ\tｻ\n"
+         "し\tシ\tｼ\n"
+         "す\tス\tｽ\n"
+         "せ\tセ\tｾ\n"
+         "そ\tソ\tｿ\n"
+         "ざ\tザ\tｻﾞ\n"
+         "じ\tジ\tｼﾞ\tι゛\tιﾞ\n"
+         "ず\tズ\tｽﾞ\n"
+         "ぜ\tゼ\tｾﾞ\n"
+         "ぞ\tゾ\tｿﾞ\n"
+         "た\tタ\tﾀ\n"
+         "ち\tチ\tﾁ\n"
+         "つ\tツ\tﾂ\tっ\tｯ\n"
+         "て\tテ\tﾃ\n"
+         "と\tト\tﾄ\n"
+         "だ\tダ\tﾀﾞ\n"
+         "ぢ\tヂ\tﾁﾞ\n"
+         "づ\tヅ\tﾂﾞ\tｯﾞ\n"
+         "で\tデ\tﾃﾞ\n"
+         "ど\tド\tﾄﾞ\n"
+         "な\tナ\tﾅ\n"
+         "に\tニ\tﾆ\n"
+         "ぬ\tヌ\tﾇ\n"
+         "ね\tネ\tﾈ\n"
+         "の\tノ\tﾉ\n"
+         "は\tハ\tﾊ\n"
+         "ひ\tヒ\tﾋ\n"
+         "ふ\tフ\tﾌ\n"
+         "へ\tヘ\tﾍ\n"
+         "ほ\tホ\tﾎ\n"
+         "ば\tバ\tﾊﾞ\n"
+         "び\tビ\tﾋﾞ\n"
+         "ぶ\tブ\tﾌﾞ\n"
+         "べ\tベ\tﾍﾞ\n"
+         "ぼ\tボ\tﾎﾞ\n"
+         "ぱ\tパ\tﾊﾟ\n"
+         "ぴ\tピ\tﾋﾟ\n"
+         "ぷ\tプ\tﾌﾟ\n"
+         "ぺ\tペ\tﾍﾟ\n"
+         "ぽ\tポ\tﾎﾟ\n"
+         "ま\tマ\tﾏ\n"
+         "み\tミ\tﾐ\n"
+         "む\tム\tﾑ\n"
+         "め\tメ\tﾒ\n"
+         "も\tモ\tﾓ\n"
+         "や\tヤ\tﾔ\tゃ\tャ\tｬ\n"
+         "ゆ\tユ\tﾕ\tゅ\tュ\tｭ\n"
+         "よ\tヨ\tﾖ\tょ\tョ\tｮ\n"
+         "ら\tラ\tﾗ\n"
+         "り\tリ\tﾘ\n"
+         "る\tル\tﾙ\n"
+         "れ\tレ\tﾚ\n"
+         "ろ\tロ\tﾛ\n"
+         "わ\tワ\tﾜ\tゎ\tヮ\n"
+         "ゐ\tヰ\n"
+         "ゑ\tヱ\n"
+         "を\tヲ\tｦ\n"
+         "ん\tン\tﾝ\n"
+         ""_sjis;
+}
+
+// A Shift_JIS character at text[0..available): two bytes for a lead byte with a valid trail
+// byte, one otherwise (a lone lead byte at the end included).
+uint32_t charLength(const unsigned char* text, size_t available) {
+  unsigned char lead = text[0];
+  if (available < 2 || !((lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC))) {
+    return 1;
+  }
+  unsigned char trail = text[1];
+  return (trail >= 0x40 && trail <= 0x7E) || (trail >= 0x80 && trail <= 0xFC) ? 2 : 1;
+}
+
+uint16_t charCode(const unsigned char* text, uint32_t length) {
+  return length == 2 ? static_cast<uint16_t>(text[0] * 256 + text[1]) : text[0];
+}
+
+struct Entry {
+  std::string bytes;
+  uint16_t code;
+};
+
+// The stored table plus, per first byte, its entries longest first (table order among equals),
+// so the longest match is the first one that fits.
+class NormalisationTable {
+ public:
+  NormalisationTable() {
+    std::string_view source = groupSource();
+    size_t lineStart = 0;
+    while (lineStart < source.size()) {
+      size_t lineEnd = source.find('\n', lineStart);
+      if (lineEnd == std::string_view::npos) lineEnd = source.size();
+      addGroup(source.substr(lineStart, lineEnd - lineStart));
+      lineStart = lineEnd + 1;
+    }
+    stored_.push_back('\0');
+    for (auto& candidates : byFirstByte_) {
+      std::stable_sort(candidates.begin(), candidates.end(), [](const Entry& a, const Entry& b) {
+        return a.bytes.size() > b.bytes.size();
+      });
+    }
+  }
+
+  std::string_view stored() const { return stored_; }
+  uint32_t groupCount() const { return groups_; }
+
+  const Entry* longestMatch(const char* position, const char* end) const {
+    size_t available = static_cast<size_t>(end - position);
+    for (const Entry& entry : byFirstByte_[static_cast<unsigned char>(*position)]) {
+      if (entry.bytes.size() <= available &&
+          std::equal(entry.bytes.begin(), entry.bytes.end(), position)) {
+        return &entry;
+      }
+    }
+    return nullptr;
+  }
+
+ private:
+  void addGroup(std::string_view line) {
+    if (line.empty()) return;
+    auto canonical = reinterpret_cast<const unsigned char*>(line.data());
+    uint16_t code = charCode(canonical, charLength(canonical, line.size()));
+    size_t start = 0;
+    while (start <= line.size()) {
+      size_t stop = line.find('\t', start);
+      if (stop == std::string_view::npos) stop = line.size();
+      std::string_view member = line.substr(start, stop - start);
+      if (!member.empty()) {
+        stored_.append(member);
+        stored_.push_back('\0');
+        byFirstByte_[static_cast<unsigned char>(member[0])].push_back({std::string(member), code});
+      }
+      start = stop + 1;
+    }
+    stored_.push_back('\0');
+    ++groups_;
+  }
+
+  std::string stored_;
+  uint32_t groups_ = 0;
+  std::array<std::vector<Entry>, 256> byFirstByte_;
+};
+
+const NormalisationTable& table() {
+  static const NormalisationTable instance;
+  return instance;
+}
+
+}  // namespace
+
+NormalisedChar readNormalised(const char* position, const char* end) {
+  if (position >= end) return {};
+  if (const Entry* entry = table().longestMatch(position, end)) {
+    return {entry->code, static_cast<uint32_t>(entry->bytes.size())};
+  }
+  auto bytes = reinterpret_cast<const unsigned char*>(position);
+  uint32_t length = charLength(bytes, static_cast<size_t>(end - position));
+  return {charCode(bytes, length), length};
+}
+
+size_t findNormalised(std::string_view text, std::string_view word) {
+  if (word.empty()) return 0;
+  std::vector<uint16_t> wanted;
+  for (const char* p = word.data(); p < word.data() + word.size();) {
+    NormalisedChar c = readNormalised(p, word.data() + word.size());
+    wanted.push_back(c.code);
+    p += c.length;
+  }
+  const char* end = text.data() + text.size();
+  for (const char* start = text.data(); start < end;) {
+    NormalisedChar first = readNormalised(start, end);
+    if (first.code == wanted[0]) {
+      const char* p = start + first.length;
+      size_t matched = 1;
+      while (matched < wanted.size() && p < end) {
+        NormalisedChar c = readNormalised(p, end);
+        if (c.code != wanted[matched]) break;
+        p += c.length;
+        ++matched;
+      }
+      if (matched == wanted.size()) return static_cast<size_t>(start - text.data());
+    }
+    start += first.length;
+  }
+  return kNotFound;
+}
+
+std::string_view normalisationTable() {
+  return table().stored();
+}
+
+uint32_t normalisationGroupCount() {
+  return table().groupCount();
+}
+
+}  // namespace vexa
