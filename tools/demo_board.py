@@ -13,7 +13,8 @@ Two ways to grow:
       client that makes the same requests always receives the same bytes.
 
 The first line on standard output is the address the server listens on, HOST:PORT, so that a
-caller that asked for port 0 can read the port chosen.
+caller that asked for port 0 can read the port chosen; the second is the key of the thread being
+commented on (what `vexa --headless --thread` takes).
 
 Python's standard library only.
 """
@@ -705,7 +706,9 @@ def main(argv):
         sys.stderr.write("demo board: cannot listen on %s:%d: %s\n" % (args.host, args.port, error))
         return 1
     host, port = server.server_address[:2]
-    sys.stdout.write("%s:%d\n" % (host, port))
+    with demo.lock:
+        busiest = demo.board("live").threads[0]
+    sys.stdout.write("%s:%d\n%d.dat\n" % (host, port, busiest.key))
     sys.stdout.flush()
 
     def stop(*_):
