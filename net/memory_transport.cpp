@@ -10,6 +10,7 @@ void MemoryTransport::reset() {
   offset_ = 0;
   bytesRead_ = 0;
   failAtEnd_ = false;
+  stallAtEnd_ = false;
 }
 
 bool MemoryTransport::transportFailed() {
@@ -17,6 +18,7 @@ bool MemoryTransport::transportFailed() {
 }
 
 bool MemoryTransport::transportReadable() {
+  if (stallAtEnd_ && piece_ >= pieces_.size()) return false;
   if (piece_ < pieces_.size() && pieces_[piece_].empty()) {
     ++piece_;  // a pause: nothing this time
     return false;

@@ -19,6 +19,8 @@ class MemoryTransport : public ByteTransport {
   void addPause() { pieces_.emplace_back(); }
   // After the last piece, fail instead of closing.
   void failAtEnd() { failAtEnd_ = true; }
+  // After the last piece, have nothing waiting forever, as a peer that neither sends nor closes.
+  void stallAtEnd() { stallAtEnd_ = true; }
   void reset();
 
   bool transportFailed() override;
@@ -33,6 +35,7 @@ class MemoryTransport : public ByteTransport {
   size_t offset_ = 0;
   size_t bytesRead_ = 0;
   bool failAtEnd_ = false;
+  bool stallAtEnd_ = false;
 };
 
 }  // namespace vexa
