@@ -128,7 +128,9 @@ class LogLine {
  public:
   explicit LogLine(LogStream& stream);
   explicit LogLine(ByteSink* sink) : sink_(sink) {}
-  ~LogLine() { release(); }
+  ~LogLine() {
+    if (dirty_) release();
+  }
   LogLine(const LogLine&) = delete;
   LogLine& operator=(const LogLine&) = delete;
 
