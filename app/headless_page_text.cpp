@@ -96,6 +96,27 @@ size_t decodeEntity(std::string_view text, size_t at, std::string& out) {
   return semicolon - at + 1;
 }
 
+int hexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (lower(c) >= 'a' && lower(c) <= 'f') return lower(c) - 'a' + 10;
+  return -1;
+}
+
+// Links carry their text percent-encoded where it could break the attribute.
+std::string percentDecoded(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 2 < text.size() && hexDigit(text[i + 1]) >= 0 &&
+        hexDigit(text[i + 2]) >= 0) {
+      out += static_cast<char>(hexDigit(text[i + 1]) * 16 + hexDigit(text[i + 2]));
+      i += 2;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
 // The value of attribute `name` (e.g. "href") in the tag text, quoted or not; empty when absent.
 std::string_view attribute(std::string_view tag, std::string_view name) {
   for (size_t at = findNoCase(tag, name, 0); at != std::string_view::npos;
@@ -199,7 +220,7 @@ class PageRenderer {
     } else if (name == "a" && !closing) {
       const std::string_view href = attribute(tag, "href");
       if (startsWith(href, 0, "thread:")) {
-        line_ += platform::cp932ToUtf8(href.substr(7));
+        line_ += statusText(percentDecoded(href.substr(7)));
         line_ += ' ';
       }
       inNgLink_ = startsWith(href, 0, "ngid:");

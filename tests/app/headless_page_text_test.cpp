@@ -36,6 +36,24 @@ TEST(HeadlessPageTextTest, ThreadListGivesOneLinePerThreadWithItsKey) {
             (Lines{"1700000400.dat ホロメキ実況スレ Part41 (900/12)", "17.dat A (b) & c (12)"}));
 }
 
+TEST(HeadlessPageTextTest, ThreadKeysAreShownAsTheLinkCarriesThemDecoded) {
+  struct Case {
+    std::string href;
+    std::string expected;
+  } cases[] = {
+      {"12%2534.dat", "12%34.dat x"},
+      {"a%20b.dat", "a b.dat x"},
+      {"%1B[2J.dat", "\xEF\xBF\xBD[2J.dat x"},
+      {"bad%zz%4", "bad%zz%4 x"},
+      {"%83%7A.dat", "ホ.dat x"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(pageTextLines("<body><a href=\"thread:" + c.href + "\">x</a><br></body>"),
+              Lines{c.expected})
+        << c.href;
+  }
+}
+
 TEST(HeadlessPageTextTest, PostLines) {
   struct Case {
     const char* name;
