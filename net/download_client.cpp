@@ -55,6 +55,8 @@ bool DownloadClient::download(const char* contentType, uint32_t bodyLength, cons
                                               host, path, port, referer, context);
   int status = lastStatusCode();
   if (result >= 0 && status >= 200 && status <= 299) return false;
+  // A response that arrived whole but is not a success is a failure too.
+  if (result >= 0) host_.setTrayState(TrayState::Normal);
   if (quiet) return true;
 
   const char* line = failureText();

@@ -98,10 +98,13 @@ void ScriptedPeer::play(int fd) {
   for (const Step& step : script_) {
     if (!open) break;
     switch (step.kind) {
-      case Step::Kind::ReadRequest: {
+      case Step::Kind::ReadRequest:
+      case Step::Kind::ReadToEnd: {
+        const bool toEnd = step.kind == Step::Kind::ReadToEnd;
         std::string request;
-        char buffer[4096];
-        while (request.find("\r\n\r\n") == std::string::npos && waitReadable(fd, stopping_)) {
+        char buffer[65536];
+        while ((toEnd || request.find("\r\n\r\n") == std::string::npos) &&
+               waitReadable(fd, stopping_)) {
           ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
           if (n <= 0) break;
           request.append(buffer, static_cast<size_t>(n));
@@ -127,15 +130,11 @@ void ScriptedPeer::play(int fd) {
         open = false;
         break;
       }
-      case Step::Kind::Hold: {
+      case Step::Kind::Hold:
+        // The client has shut its sending side already, so only the end of the test ends this.
         holding_ = true;
-        char buffer[4096];
-        while (waitReadable(fd, stopping_)) {
-          ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
-          if (n <= 0) break;
-        }
+        while (!stopping_.load()) std::this_thread::sleep_for(std::chrono::milliseconds(2));
         break;
-      }
     }
   }
   if (open) ::close(fd);

@@ -15,18 +15,20 @@ namespace vexa::test {
 class ScriptedPeer {
  public:
   struct Step {
-    enum class Kind { ReadRequest, Send, Sleep, Close, Reset, Hold };
+    enum class Kind { ReadRequest, ReadToEnd, Send, Sleep, Close, Reset, Hold };
     Kind kind;
     std::string bytes;
     int milliseconds = 0;
   };
   static Step readRequest() { return {Step::Kind::ReadRequest, {}, 0}; }
+  // Reads until the client shuts its sending side (after a request with a body).
+  static Step readToEnd() { return {Step::Kind::ReadToEnd, {}, 0}; }
   static Step send(std::string bytes) { return {Step::Kind::Send, std::move(bytes), 0}; }
   static Step sleep(int milliseconds) { return {Step::Kind::Sleep, {}, milliseconds}; }
   static Step close() { return {Step::Kind::Close, {}, 0}; }
   // Closes with SO_LINGER 0: the client sees a reset.
   static Step reset() { return {Step::Kind::Reset, {}, 0}; }
-  // Keeps the connection open until the client closes it or the peer is destroyed.
+  // Keeps the connection open, sending nothing, until the peer is destroyed.
   static Step hold() { return {Step::Kind::Hold, {}, 0}; }
 
   // Sends every piece as its own write, with a short pause between them so that they arrive
