@@ -1,5 +1,6 @@
 #include "view/body_converter.h"
 
+#include <cstring>
 #include <string>
 
 #include "base/sjis.h"
@@ -94,19 +95,30 @@ uint32_t leadingNumber(std::string_view text) {
   return value;
 }
 
+// Removes every section from `open` through the next `close` (or to the end), in place.
 void removeSections(std::string& text, std::string_view open, std::string_view close) {
-  std::string result;
-  result.reserve(text.size());
-  size_t position = 0;
+  size_t write = 0;
+  size_t read = 0;
   for (;;) {
-    size_t start = text.find(open, position);
+    size_t start = text.find(open, read);
     if (start == std::string::npos) break;
-    result.append(text, position, start - position);
+    std::memmove(text.data() + write, text.data() + read, start - read);
+    write += start - read;
     size_t end = text.find(close, start + open.size());
-    position = end == std::string::npos ? text.size() : end + close.size();
+    read = end == std::string::npos ? text.size() : end + close.size();
   }
-  result.append(text, position, std::string::npos);
-  text.swap(result);
+  std::memmove(text.data() + write, text.data() + read, text.size() - read);
+  text.resize(write + text.size() - read);
+}
+
+// A cheap look at the first two bytes, so most positions skip the address rules.
+bool mayStartAddress(std::string_view text, size_t position) {
+  char byte = text[position];
+  if (isDigit(byte)) return true;
+  if (byte != 'h' && byte != 't' && byte != 'm') return false;
+  if (position + 1 >= text.size()) return false;
+  char next = text[position + 1];
+  return next == (byte == 'm' ? 'm' : 't');
 }
 
 class BodyConverter {
@@ -160,7 +172,7 @@ bool BodyConverter::run() {
       copyStart = position;
       continue;
     }
-    if (!anchorOpen_) {
+    if (!anchorOpen_ && mayStartAddress(body_, position)) {
       StreamAddress address = recogniseAddress(body_.substr(position));
       if (address.length != 0) {
         flush(position);
@@ -184,7 +196,7 @@ void BodyConverter::writeAddress(std::string_view source, const StreamAddress& a
   out_.append("\">");
   out_.append(source);
   out_.append(kAnchorEnd);
-  record_.lastTarget.assign(std::string(address.target).c_str());
+  record_.lastTarget.assign(address.target.data(), static_cast<uint32_t>(address.target.size()));
   record_.hasStreamLink = true;
 }
 
@@ -214,7 +226,7 @@ size_t BodyConverter::convertAnchor(size_t position) {
   if (referenced == nullptr || close == std::string_view::npos) return position;
 
   std::string_view text = body_.substr(position, close - position);
-  record_.anchorText.assign(std::string(text).c_str());
+  record_.anchorText.assign(text.data(), static_cast<uint32_t>(text.size()));
   appendSafeText(out_, text);
   stripForPopup(referenced, popup_);
   out_.append("<span class=\"popup\">");
@@ -226,7 +238,9 @@ size_t BodyConverter::convertAnchor(size_t position) {
 }  // namespace
 
 StreamAddress recogniseAddress(std::string_view text) {
+  if (text.empty()) return {};
   for (std::string_view scheme : {"http://", "ttp://", "mms://"}) {
+    if (text[0] != scheme[0]) continue;
     if (!startsAt(text, 0, scheme)) continue;
     size_t run = addressRun(text, scheme.size());
     if (run == 0) return {};

@@ -258,27 +258,31 @@ NormalisedChar readNormalised(const char* position, const char* end) {
 
 size_t findNormalised(std::string_view text, std::string_view word) {
   if (word.empty()) return 0;
-  std::vector<uint16_t> wanted;
-  for (const char* p = word.data(); p < word.data() + word.size();) {
-    NormalisedChar c = readNormalised(p, word.data() + word.size());
-    wanted.push_back(c.code);
-    p += c.length;
-  }
-  const char* end = text.data() + text.size();
-  for (const char* start = text.data(); start < end;) {
-    NormalisedChar first = readNormalised(start, end);
-    if (first.code == wanted[0]) {
-      const char* p = start + first.length;
-      size_t matched = 1;
-      while (matched < wanted.size() && p < end) {
-        NormalisedChar c = readNormalised(p, end);
-        if (c.code != wanted[matched]) break;
-        p += c.length;
-        ++matched;
-      }
-      if (matched == wanted.size()) return static_cast<size_t>(start - text.data());
+  // Each side is read once; the search then compares codes only.
+  struct Read {
+    uint16_t code;
+    size_t offset;
+  };
+  auto readAll = [](std::string_view bytes) {
+    std::vector<Read> result;
+    result.reserve(bytes.size());
+    const char* end = bytes.data() + bytes.size();
+    for (const char* p = bytes.data(); p < end;) {
+      NormalisedChar c = readNormalised(p, end);
+      result.push_back({c.code, static_cast<size_t>(p - bytes.data())});
+      p += c.length;
     }
-    start += first.length;
+    return result;
+  };
+  std::vector<Read> wanted = readAll(word);
+  std::vector<Read> chars = readAll(text);
+  if (chars.size() < wanted.size()) return kNotFound;
+  for (size_t start = 0; start + wanted.size() <= chars.size(); ++start) {
+    size_t matched = 0;
+    while (matched < wanted.size() && chars[start + matched].code == wanted[matched].code) {
+      ++matched;
+    }
+    if (matched == wanted.size()) return chars[start].offset;
   }
   return kNotFound;
 }
