@@ -53,12 +53,5 @@ TEST(NgIdListOrderTest, EntriesInClickOrder) {
   EXPECT_EQ(list.at(1), "a");
 }
 
-TEST(NgIdListOrderTest, IdWithNulByteIsExact) {
-  NgIdList list;
-  list.addFromLink(std::string("ngid:a\0b", 8));
-  EXPECT_TRUE(list.contains(std::string("a\0b", 3)));
-  EXPECT_FALSE(list.contains("a"));
-}
-
 }  // namespace
 }  // namespace vexa

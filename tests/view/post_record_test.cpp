@@ -39,20 +39,6 @@ TEST(PostListTest, LookupIsOneBased) {
   }
 }
 
-TEST(PostListTest, NullRecordIsRefused) {
-  PostList posts;
-  EXPECT_TRUE(posts.append(nullptr));
-  EXPECT_EQ(posts.size(), 0u);
-}
-
-TEST(PostListTest, ClearEmpties) {
-  PostList posts;
-  posts.append(makePost(1, "", "x"));
-  posts.clear();
-  EXPECT_EQ(posts.size(), 0u);
-  EXPECT_EQ(posts.postBody(1), nullptr);
-}
-
 TEST(StreamLinkListTest, RebuiltInPostOrder) {
   PostList posts;
   for (uint32_t n = 1; n <= 6; ++n) posts.append(makePost(n, "", ""));
