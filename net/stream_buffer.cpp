@@ -47,6 +47,7 @@ bool StreamBuffer::grow(uint32_t needed) {
   if (block == nullptr) return false;
   data_ = block;
   capacity_ = static_cast<uint32_t>(target);
+  data_[size_] = '\0';
   return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -119,6 +120,20 @@ TEST(StreamBuffer, KeepsBinaryBytesAndGrowsInGranules) {
   EXPECT_EQ(std::string(buffer.data(), buffer.size()), bytes);
   EXPECT_EQ(buffer.capacity() % StreamBuffer::kGranularity, 0u);
   EXPECT_EQ(buffer.data()[buffer.size()], '\0');
+}
+
+TEST(StreamBuffer, AlwaysKeepsANulAfterItsBytes) {
+  StreamBuffer buffer;
+  buffer.openForWriting("recv");
+  ASSERT_NE(buffer.reserveTail(4000), nullptr);  // room asked for, nothing kept
+  EXPECT_EQ(buffer.size(), 0u);
+  EXPECT_EQ(buffer.data()[0], '\0');
+  char* tail = buffer.reserveTail(3);
+  std::memcpy(tail, "abc", 3);
+  buffer.commit(3);
+  EXPECT_STREQ(buffer.data(), "abc");
+  buffer.commit(100000);  // more than was reserved: ignored
+  EXPECT_EQ(buffer.size(), 3u);
 }
 
 TEST(StreamBuffer, EraseTruncateAndFind) {
