@@ -3,21 +3,11 @@
 #include <new>
 
 #include "board/tag_scanner.h"
+#include "net/cookie_store.h"
 
 namespace vexa {
 
 namespace {
-
-int rankOf(unsigned char byte) {
-  if (byte < '0') return byte;
-  if (byte >= ':' && byte <= '@') return 0x30 + (byte - ':');
-  if (byte >= '[' && byte <= '`') return 0x37 + (byte - '[');
-  if (byte >= '{' && byte <= '~') return 0x3D + (byte - '{');
-  if (byte >= '0' && byte <= '9') return 0x41 + (byte - '0');
-  if (byte >= 'A' && byte <= 'Z') return 0x4B + (byte - 'A');
-  if (byte >= 'a' && byte <= 'z') return 0x4B + (byte - 'a');
-  return 0x65 + (byte - 0x7F);
-}
 
 std::string_view trimName(std::string_view name) {
   auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
@@ -46,14 +36,8 @@ void encodeField(WriteForm& form, std::string_view name) {
 }  // namespace
 
 int compareFieldNames(std::string_view a, std::string_view b) {
-  const size_t common = a.size() < b.size() ? a.size() : b.size();
-  for (size_t i = 0; i < common; ++i) {
-    const int difference =
-        rankOf(static_cast<unsigned char>(a[i])) - rankOf(static_cast<unsigned char>(b[i]));
-    if (difference != 0) return difference;
-  }
-  if (a.size() == b.size()) return 0;
-  return a.size() < b.size() ? -1 : 1;
+  return compareNames(a.data(), static_cast<uint32_t>(a.size()), b.data(),
+                      static_cast<uint32_t>(b.size()));
 }
 
 FormField* WriteForm::findOrCreate(std::string_view name) {

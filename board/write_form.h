@@ -38,8 +38,7 @@ class WriteForm {
   std::vector<std::unique_ptr<FormField>> fields_;
 };
 
-// Compares names in the foundation's text order with ASCII case ignored: bytes below "0" first,
-// then : ; < = > ? @, then [ \ ] ^ _ `, then { | } ~, then digits, then letters, then 0x7F up.
+// Compares names as the cookie store does (text order, ASCII letter case ignored).
 int compareFieldNames(std::string_view a, std::string_view b);
 
 // Writes every byte as "%" and two uppercase hexadecimal digits, letters and digits included.
