@@ -1,12 +1,138 @@
+// vexa --fetch URL...: downloads each URL in turn through the download client, as the viewer
+// would, to show whether vexa can reach a server. Bodies go to standard output byte for byte,
+// status lines to standard error in UTF-8. Exit status 0 when every download succeeded, 1 when
+// any failed, 2 on a usage error.
+
+#include <strings.h>
+
 #include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
 
 #include "app/front_ends.h"
+#include "base/task_loop.h"
+#include "net/download_client.h"
+#include "net/download_host.h"
+#include "net/host_port.h"
+#include "platform/message_queue.h"
+#include "platform/text_encoding.h"
+#include "resources/version.h"
 
 namespace vexa {
 
-int runFetchFrontEnd(int, char**) {
-  std::fputs("vexa: this mode is not available in this build\n", stderr);
+namespace {
+
+struct FetchTarget {
+  std::string host;  // NAME or NAME:PORT, as written in the URL
+  std::string path;
+};
+
+bool isHostNameByte(char byte) {
+  return (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
+         (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' || byte == '_';
+}
+
+// http://HOST[:PORT][/PATH]; an empty path is "/". No blanks or control bytes anywhere, so
+// nothing from the command line can add a line to the request.
+bool parseUrl(const char* url, FetchTarget& target) {
+  static const char kScheme[] = "http://";
+  if (strncasecmp(url, kScheme, sizeof kScheme - 1) != 0) return false;
+  for (const char* at = url; *at != '\0'; ++at) {
+    unsigned char byte = static_cast<unsigned char>(*at);
+    if (byte <= 0x20 || byte == 0x7F) return false;
+  }
+  const char* hostStart = url + sizeof kScheme - 1;
+  const char* hostEnd = std::strchr(hostStart, '/');
+  target.host.assign(hostStart,
+                     hostEnd ? static_cast<size_t>(hostEnd - hostStart) : std::strlen(hostStart));
+  target.path = hostEnd ? hostEnd : "/";
+  HostPort split;
+  if (!splitHostPort(target.host.c_str(), split)) return false;
+  for (char byte : split.name) {
+    if (!isHostNameByte(byte)) return false;
+  }
+  return true;
+}
+
+// Writes each new status line to standard error, once per change of text.
+class StderrStatusView : public StatusView {
+ public:
+  void statusChanged(const char* text) override {
+    if (text == nullptr || (shownAny_ && last_ == text)) return;
+    shownAny_ = true;
+    last_ = text;
+    std::string line = platform::cp932ToUtf8(last_) + "\n";
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fflush(stderr);
+  }
+
+ private:
+  std::string last_;
+  bool shownAny_ = false;
+};
+
+class FetchTask : public DownloadClient {
+ public:
+  FetchTask(DownloadHost& host, const std::vector<FetchTarget>& targets)
+      : DownloadClient(host), targets_(targets) {}
+
+  bool anyFailed() const { return anyFailed_; }
+
+ protected:
+  void run() override {
+    for (const FetchTarget& target : targets_) {
+      if (download(target.host.c_str(), target.path.c_str())) {
+        anyFailed_ = true;
+        continue;
+      }
+      std::string_view bytes = body();
+      std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+      std::fflush(stdout);
+    }
+  }
+
+ private:
+  const std::vector<FetchTarget>& targets_;
+  bool anyFailed_ = false;
+};
+
+int usageError(const char* message, const char* argument) {
+  std::fprintf(stderr, "vexa: %s%s\nUsage: vexa --fetch http://HOST[:PORT]/PATH...\n", message,
+               argument ? argument : "");
   return 2;
+}
+
+}  // namespace
+
+int runFetchFrontEnd(int argc, char** argv) {
+  int first = 1;
+  while (first < argc && std::strcmp(argv[first], "--fetch") != 0) ++first;
+  if (first != 1) return usageError("--fetch takes no other options", nullptr);
+  std::vector<FetchTarget> targets;
+  for (int i = first + 1; i < argc; ++i) {
+    FetchTarget target;
+    if (!parseUrl(argv[i], target))
+      return usageError("not a URL of the form http://HOST[:PORT]/PATH: ", argv[i]);
+    targets.push_back(std::move(target));
+  }
+  if (targets.empty()) return usageError("--fetch needs at least one URL", nullptr);
+
+  PlainDownloadHost host;  // the default poll interval of 30 s: a time limit of 15 s
+  host.agent = std::string("Monazilla/1.00 (vexa/") + VEXA_PRODUCT_VERSION + ")";
+  StderrStatusView statusView;
+  FetchTask task(host, targets);
+  task.setStatusView(&statusView);
+
+  platform::MessageQueue queue;
+  TaskLoop loop(queue);
+  loop.setStopWhenIdle(true);
+  loop.addTask(&task);
+  if (task.start(0) || loop.run()) {
+    std::fputs("vexa: the download task could not start\n", stderr);
+    return 1;
+  }
+  return task.anyFailed() ? 1 : 0;
 }
 
 }  // namespace vexa
