@@ -48,27 +48,6 @@ TEST(RandomNameTest, SizesAndNullBuffers) {
   EXPECT_EQ(std::strlen(key), 126u);
 }
 
-TEST(RandomNameTest, CharactersStayInTheirAlphabet) {
-  struct Case {
-    bool noDigits, noLower, noUpper;
-    const char* allowed;
-  } cases[] = {
-      {false, false, false, "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"},
-      {true, false, false, "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"},
-      {false, false, true, "0123456789abcdefghijklmnopqrstuvwxyz"},
-  };
-  for (const Case& c : cases) {
-    RandomSource source(987654321u);
-    char buffer[4001];
-    makeRandomName(&source, buffer, sizeof buffer, c.noDigits, c.noLower, c.noUpper);
-    const std::string name = buffer;
-    ASSERT_EQ(name.size(), 4000u);
-    EXPECT_EQ(name.find_first_not_of(c.allowed), std::string::npos) << c.allowed;
-    // Over 4000 draws every character of the alphabet shows up.
-    for (const char* p = c.allowed; *p; ++p) EXPECT_NE(name.find(*p), std::string::npos) << *p;
-  }
-}
-
 TEST(RandomNameTest, WindowClassNameIsStable) {
   const std::string first = windowClassName();
   EXPECT_EQ(first.size(), 15u);

@@ -47,14 +47,5 @@ TEST(VariableTableTest, InsertReturnsTheExistingEntry) {
   EXPECT_EQ(table.count(), 1u);
 }
 
-TEST(VariableTableTest, LengthLimitedKeys) {
-  VariableTable table;
-  ASSERT_NE(table.insert("HOME=/root", 4), nullptr);
-  EXPECT_NE(table.find("HOME"), nullptr);
-  EXPECT_NE(table.find("HOMEWARD", 4), nullptr);
-  EXPECT_EQ(table.find("HOME=/root"), nullptr);
-  EXPECT_EQ(table.insert("  =x", 2), nullptr);
-}
-
 }  // namespace
 }  // namespace vexa

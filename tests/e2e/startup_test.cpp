@@ -184,13 +184,6 @@ TEST_F(StartupTest, EachRunTruncatesTheLog) {
   }
 }
 
-TEST_F(StartupTest, AStaleLockFileDoesNotStopAStart) {
-  writeFile(lockPath_, "left over by a crashed run");
-  chmod(lockPath_.c_str(), 0600);
-  expectCleanExit(start(plainRun()), "stale lock file");
-  EXPECT_EQ(readFile(work_ + "/vexa.log"), kLog);
-}
-
 TEST_F(StartupTest, AnotherInstanceLeavesTheLogAlone) {
   struct Case {
     const char* name;

@@ -32,17 +32,6 @@ TEST(QuitSignalsTest, EachSignalBecomesAQuit) {
   }
 }
 
-TEST(QuitSignalsTest, WakesABlockedWait) {
-  MessageQueue queue;
-  queue.receiveSignalQuit();
-  QuitSignals handlers;
-  ASSERT_EQ(kill(getpid(), SIGTERM), 0);
-  WindowMessage message;
-  // get() blocks without limit until a message comes; the signal's quit must end it.
-  EXPECT_FALSE(queue.get(message));
-  EXPECT_EQ(message.message, WM_QUIT);
-}
-
 void markCalled(int) {}
 
 TEST(QuitSignalsTest, PreviousHandlersComeBack) {

@@ -153,19 +153,6 @@ TEST_F(UserFoldersEnvTest, AppDataFolder) {
   }
 }
 
-TEST_F(UserFoldersEnvTest, HomeFallsBackToPasswordEntry) {
-  env_.set("HOME", "not/absolute");
-  std::string fromPasswd;
-  // Whatever the password entry says, a relative $HOME is never taken.
-  if (!homeFolder(fromPasswd)) {
-    EXPECT_EQ(fromPasswd.front(), '/');
-  }
-  env_.set("HOME", nullptr);
-  std::string again;
-  EXPECT_EQ(homeFolder(again), fromPasswd.empty());
-  EXPECT_EQ(again, fromPasswd);
-}
-
 TEST_F(UserFoldersEnvTest, CurrentDirectory) {
   char saved[4096];
   ASSERT_NE(getcwd(saved, sizeof saved), nullptr);
@@ -181,19 +168,6 @@ TEST_F(UserFoldersEnvTest, CurrentDirectory) {
   EXPECT_TRUE(currentDirectory(out));
   EXPECT_EQ(out, "");
   ASSERT_EQ(chdir(saved), 0);
-}
-
-TEST(UserFoldersTest, NamesOfMachineAndUser) {
-  std::string host;
-  ASSERT_FALSE(computerName(host));
-  char expected[256] = {};
-  gethostname(expected, sizeof expected - 1);
-  EXPECT_EQ(host, expected);
-
-  std::string user;
-  if (!userName(user)) {
-    EXPECT_FALSE(user.empty());
-  }
 }
 
 }  // namespace
