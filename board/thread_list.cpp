@@ -34,6 +34,7 @@ bool ThreadList::mergeLine(std::string_view line, uint32_t lineNumber, int64_t n
   created->lineNumber = lineNumber;
   created->postCount = parsed.count;
   recordPostCount(*created, parsed.count, now);
+  byKey_.emplace(std::string(parsed.key), created.get());
   records_.push_back(std::move(created));
   return false;
 }
@@ -51,10 +52,13 @@ void ThreadList::sort() {
 }
 
 ThreadRecord* ThreadList::findByKey(std::string_view key) const {
-  for (const auto& record : records_) {
-    if (textOf(record->key) == key) return record.get();
-  }
-  return nullptr;
+  const auto found = byKey_.find(std::string(key));
+  return found == byKey_.end() ? nullptr : found->second;
+}
+
+void ThreadList::clear() {
+  byKey_.clear();
+  records_.clear();
 }
 
 ThreadRecord* ThreadList::nextRecord(uint32_t& position) const {

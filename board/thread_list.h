@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "view/thread_record.h"
@@ -36,10 +38,12 @@ class ThreadList {
   uint32_t size() const { return static_cast<uint32_t>(records_.size()); }
   // 1-based; null outside the list.
   ThreadRecord* at(uint32_t position) const;
-  void clear() { records_.clear(); }
+  void clear();
 
  private:
   std::vector<std::unique_ptr<ThreadRecord>> records_;
+  // Keys are unique in the list; the index keeps a merge of a long subject.txt linear.
+  std::unordered_map<std::string, ThreadRecord*> byKey_;
 };
 
 }  // namespace vexa
