@@ -36,7 +36,6 @@ void Application::run() {
   const Result guard = guard_.acquire("vexa-mutex");
   // Another instance runs: leave at once and leave its log alone.
   if (guard == Result::HeldElsewhere) return;
-  ranInteractively_ = true;
 
   logStream.setConfiguredName("vexa.log");
   logLine("");

@@ -41,8 +41,6 @@ class Application {
 
   const CommandLine& commandLine() const { return commandLine_; }
   const WindowedOptions& options() const { return options_; }
-  // False when another instance was running and this one ended without doing anything.
-  bool ranInteractively() const { return ranInteractively_; }
 
  private:
   void run();
@@ -52,7 +50,6 @@ class Application {
   WindowedOptions options_;
   // Held until the process ends, so a second start in the meantime gives way.
   platform::InstanceGuard guard_;
-  bool ranInteractively_ = false;
 };
 
 }  // namespace vexa
