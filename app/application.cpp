@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include <clocale>
+#include <utility>
 
 #include "app/random_name.h"
 #include "app/special_variables.h"

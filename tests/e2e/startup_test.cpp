@@ -215,6 +215,16 @@ TEST_F(StartupTest, AnotherInstanceLeavesTheLogAlone) {
   }
 }
 
+TEST_F(StartupTest, WithoutAUsableLockFileTheRunGoesOnAndSaysSo) {
+  // Both places are taken by folders, so no lock file can be made anywhere.
+  mkdir(lockPath_.c_str(), 0700);
+  mkdir((root_ + "/tmp/vexa-mutex-" + std::to_string(geteuid())).c_str(), 0700);
+  expectCleanExit(start(plainRun()), "no lock file");
+  EXPECT_EQ(readFile(work_ + "/vexa.log"),
+            "\r\nWARNING: fail to create single-instance lock.\r\n"
+            "===== program termination correctly =====\r\n");
+}
+
 TEST_F(StartupTest, UnwritableFolderMeansNoLogAndANormalRun) {
   struct Case {
     const char* name;
