@@ -63,6 +63,22 @@ TEST(ThreadPostsTest, FullLoadNumbersEveryLineAndHidesNgIds) {
   EXPECT_EQ(thread.previousPostCount(), 0u);
 }
 
+TEST(ThreadPostsTest, KeepsBrokenShiftJisAndHugeLines) {
+  // A lone lead byte at the end of the body and bytes that are no character at all stay bytes;
+  // a line past 4095 bytes keeps its first 4095 and still takes one number.
+  const std::string broken = datLine("x", "a\xFF\xFD b \x83");
+  const std::string huge = datLine("y", std::string(10000, 'z'));
+  ThreadPosts thread;
+  fullLoad(thread, broken + "\n" + huge + "\n" + datLine("z", "after"), NgIdList());
+  ASSERT_EQ(thread.posts().size(), 3u);
+  EXPECT_TRUE(thread.posts().at(1)->visible);
+  EXPECT_STREQ(thread.posts().at(1)->body.text(), "a\xFF\xFD b \x83");
+  const std::string kept = huge.substr(0, 4095);
+  const std::string keptBody = kept.substr(kept.find("ID:y<>") + 6);
+  EXPECT_STREQ(thread.posts().at(2)->body.text(), keptBody.c_str());
+  EXPECT_STREQ(thread.posts().at(3)->body.text(), "after");
+}
+
 TEST(ThreadPostsTest, StoresTheThousandthLineAndDropsTheNext) {
   ThreadPosts thread;
   fullLoad(thread, datBody(1001), NgIdList());
