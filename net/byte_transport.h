@@ -9,10 +9,10 @@ namespace vexa {
 class ByteTransport {
  public:
   virtual ~ByteTransport() = default;
-  // True when the transport has failed (a socket in error or no socket at all).
-  virtual bool transportFailed() = 0;
-  // True when bytes or the end of the stream are waiting.
-  virtual bool transportReadable() = 0;
+  enum class Readiness { Failed, Readable, Waiting };
+  // Failed: a socket in error, or no socket at all. Readable: bytes or the end of the stream are
+  // waiting. Waiting: nothing yet.
+  virtual Readiness transportPoll() = 0;
   // Bytes read (> 0), 0 when the peer has closed, -1 when nothing is waiting, -2 on error.
   virtual int32_t transportRead(char* out, uint32_t length) = 0;
 };

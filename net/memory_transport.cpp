@@ -13,17 +13,16 @@ void MemoryTransport::reset() {
   stallAtEnd_ = false;
 }
 
-bool MemoryTransport::transportFailed() {
-  return failAtEnd_ && piece_ >= pieces_.size();
-}
-
-bool MemoryTransport::transportReadable() {
-  if (stallAtEnd_ && piece_ >= pieces_.size()) return false;
-  if (piece_ < pieces_.size() && pieces_[piece_].empty()) {
-    ++piece_;  // a pause: nothing this time
-    return false;
+ByteTransport::Readiness MemoryTransport::transportPoll() {
+  if (piece_ >= pieces_.size()) {
+    if (failAtEnd_) return Readiness::Failed;
+    return stallAtEnd_ ? Readiness::Waiting : Readiness::Readable;
   }
-  return true;
+  if (pieces_[piece_].empty()) {
+    ++piece_;  // a pause: nothing this time
+    return Readiness::Waiting;
+  }
+  return Readiness::Readable;
 }
 
 int32_t MemoryTransport::transportRead(char* out, uint32_t length) {

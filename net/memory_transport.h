@@ -23,8 +23,7 @@ class MemoryTransport : public ByteTransport {
   void stallAtEnd() { stallAtEnd_ = true; }
   void reset();
 
-  bool transportFailed() override;
-  bool transportReadable() override;
+  Readiness transportPoll() override;
   int32_t transportRead(char* out, uint32_t length) override;
 
   size_t bytesRead() const { return bytesRead_; }

@@ -97,8 +97,9 @@ int32_t ResponseReader::receive(ByteTransport& transport, uint32_t maxLength) {
   // Ending on purpose comes first: a body that is whole stays whole even when the peer has
   // reset the connection after sending it.
   if (maxLength == 0) return endTransfer(0);
-  if (transport.transportFailed()) return fail(Failure::Socket);
-  if (!transport.transportReadable()) return 0;
+  ByteTransport::Readiness readiness = transport.transportPoll();
+  if (readiness == ByteTransport::Readiness::Failed) return fail(Failure::Socket);
+  if (readiness == ByteTransport::Readiness::Waiting) return 0;
   uint32_t length = std::min(maxLength, kReadSize);
   char* tail = receiveBuffer_.reserveTail(length);
   if (tail == nullptr) return fail(Failure::NoMemory);

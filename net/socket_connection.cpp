@@ -90,6 +90,19 @@ bool SocketConnection::hasError() {
   return platform::pollError(socket_.fd());
 }
 
+// One poll answers both questions of a receive: is the socket in error, and is anything waiting.
+ByteTransport::Readiness SocketConnection::transportPoll() {
+  switch (platform::pollForReading(socket_.fd())) {
+    case platform::ReadReadiness::Error:
+      return Readiness::Failed;
+    case platform::ReadReadiness::Readable:
+      return Readiness::Readable;
+    case platform::ReadReadiness::Nothing:
+      break;
+  }
+  return Readiness::Waiting;
+}
+
 int32_t SocketConnection::transportRead(char* out, uint32_t length) {
   int32_t read = platform::receiveBytes(socket_.fd(), out, length);
   if (read >= 0) return read;

@@ -59,8 +59,7 @@ class SocketConnection : public ThreadTask, public ByteTransport {
   StreamBuffer& receiveBuffer() { return reader_.receiveBuffer(); }
   const StreamBuffer& receiveBuffer() const { return reader_.receiveBuffer(); }
 
-  bool transportFailed() override { return hasError(); }
-  bool transportReadable() override { return isReadable(); }
+  Readiness transportPoll() override;
   int32_t transportRead(char* out, uint32_t length) override;
 
  protected:

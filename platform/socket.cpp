@@ -77,6 +77,14 @@ bool pollError(int fd) {
   return (pollEvents(fd, 0) & (POLLERR | POLLNVAL)) != 0;
 }
 
+ReadReadiness pollForReading(int fd) {
+  if (fd < 0) return ReadReadiness::Error;
+  short events = pollEvents(fd, POLLIN);
+  if (events & (POLLERR | POLLNVAL)) return ReadReadiness::Error;
+  if (events & (POLLIN | POLLHUP)) return ReadReadiness::Readable;
+  return ReadReadiness::Nothing;
+}
+
 int32_t sendBytes(int fd, const void* bytes, uint32_t length) {
   if (fd < 0) return kSocketError;
   if (length > 0x7FFFFFFFu) length = 0x7FFFFFFFu;

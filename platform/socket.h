@@ -26,6 +26,9 @@ ConnectStart startConnect(int fd, uint32_t address, uint16_t port);
 bool pollReadable(int fd);
 bool pollWritable(int fd);
 bool pollError(int fd);
+// Both at once, for a read: an error comes first, then data or the peer's close.
+enum class ReadReadiness { Error, Readable, Nothing };
+ReadReadiness pollForReading(int fd);
 
 // send with MSG_NOSIGNAL: bytes sent (>= 0), kWouldBlock, or kSocketError.
 // recv: bytes received (> 0), 0 when the peer has closed, kWouldBlock, or kSocketError.
