@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Builds vexa, starts the demo board on a free port of 127.0.0.1 and watches its busiest thread
 # with `vexa --headless`. Extra arguments go to vexa (for example --polls 3 or --pages DIR).
-# Ctrl-C ends both.
+# Ctrl-C ends both. VEXA_BUILD_DIR picks another build folder than build/normal.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+build=${VEXA_BUILD_DIR:-$top/build/normal}
 bash "$top/scripts/install-deps.sh"
-cmake -S "$top" -B "$top/build/normal" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$top/build/normal" -j "$(nproc)" --target vexa >/dev/null
+cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" -j "$(nproc)" --target vexa >/dev/null
 
 fifo_dir=$(mktemp -d)
 trap 'kill "$board" 2>/dev/null || true; wait "$board" 2>/dev/null || true; rm -rf "$fifo_dir"' EXIT
@@ -18,5 +19,5 @@ read -r address <&3
 read -r thread <&3
 echo "demo board at http://$address/ (watching thread $thread)" >&2
 status=0
-"$top/build/normal/app/vexa" --headless --menu-host "$address" --thread "$thread" "$@" || status=$?
+"$build/app/vexa" --headless --menu-host "$address" --thread "$thread" "$@" || status=$?
 exit "$status"
