@@ -56,7 +56,8 @@ bool MessagePump::step() {
     platform::MessageQueue::dispatch(message);
   }
 
-  quitSeen_ = message.message == platform::WM_QUIT;
+  // Or-ed in: a loop nested inside the dispatch above may have seen the quit already.
+  if (message.message == platform::WM_QUIT) quitSeen_ = true;
   return !quitSeen_;
 }
 

@@ -3,10 +3,17 @@
 namespace vexa {
 
 ThreadTask::~ThreadTask() {
-  // A worker that has not yet taken the mutex would otherwise lock a destroyed one.
+  cancelAndWait();
+}
+
+void ThreadTask::cancelAndWait() {
+  // A worker that has not yet taken the mutex would otherwise lock a destroyed one, or call run()
+  // on a half-destroyed task.
   mutex_.lock(0);
   if (threadId_ != 0 && !bodyStarted_) threadId_ = 0;
-  while (threadsInside_ != 0) {
+  // The body cannot wait for itself to end.
+  const bool fromBody = threadId_ != 0 && threadId_ == platform::currentThreadId();
+  while (threadsInside_ != 0 && !fromBody) {
     mutex_.unlock();
     platform::sleepMs(1);
     mutex_.lock(0);

@@ -12,9 +12,9 @@ namespace vexa {
 // the body sets under mutex(). Clearing the id before the thread reaches run() cancels it.
 //
 // run() runs on the worker thread; every other member is called from the GUI thread (or its
-// fibers). A derived task must make its body return (its own stop flag, set under mutex())
-// before it is destroyed: the destructor cancels a body that has not begun and then waits until
-// the worker no longer touches the task, which includes waiting for a body still running.
+// fibers). A task must not be destroyed while its body may run: the destructor of a derived task
+// asks its body to stop (its own flag, set under mutex()) and then calls cancelAndWait(), before
+// its members go. The base destructor calls cancelAndWait() again as a last guard.
 class ThreadTask {
  public:
   ThreadTask() = default;
@@ -36,6 +36,10 @@ class ThreadTask {
   // body has begun this does nothing (the id keeps saying that a body runs). True when a
   // pending body was cancelled.
   bool cancelPending();
+  // Cancels a pending body, then waits until no thread started by this task touches it any more
+  // (which includes waiting for a running body to return). The only wait in this class; call it
+  // without holding mutex(). From inside run() it returns at once.
+  void cancelAndWait();
 
   TimedMutex& mutex() { return mutex_; }
 

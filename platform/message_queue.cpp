@@ -140,6 +140,9 @@ bool MessageQueue::get(WindowMessage& message) {
 
 void MessageQueue::wait(int32_t timeoutMs) {
   int timeout = timeoutMs < 0 ? -1 : timeoutMs;
+  // Wake-ups left from posts already taken would end the wait at once. Draining before looking
+  // loses nothing: a post after this either is seen below or writes the descriptor again.
+  if (wakeFd_ >= 0) drainWake();
   {
     std::lock_guard<std::mutex> lock(mutex_);
     const uint32_t now = tickMs();
