@@ -143,6 +143,7 @@ class Thread:
         self.vanish_after = None  # data requests after which the thread falls off the server
         self.filled_at = None
         self.has_successor = False
+        self.successor = None
 
     def count(self):
         return len(self.lines)
@@ -281,6 +282,8 @@ class DemoBoard:
             if thread.count() == FULL:
                 thread.lines.append(self.over_line(thread))
                 thread.filled_at = time.monotonic()
+                if thread.successor is not None:
+                    thread.successor.rate = max(thread.successor.rate, thread.rate)
             self._maybe_start_successor(thread)
 
     def _maybe_start_successor(self, thread):
@@ -290,7 +293,9 @@ class DemoBoard:
         key = max(self.now(), max(t.key for t in thread.board.threads) + 1)
         successor = Thread(thread.board, key, "%s%d" % (thread.series, thread.part + 1),
                            thread.series, thread.part + 1)
-        successor.rate = thread.rate
+        # A few early posts until the full thread sends everyone over.
+        successor.rate = min(thread.rate, 1.0)
+        thread.successor = successor
         thread.board.threads.insert(0, successor)
         self.add_posts(successor, 1)
 
