@@ -448,6 +448,40 @@ TEST_F(HeadlessTest, AFullThreadMovesOnToItsSuccessor) {
   EXPECT_FALSE(contains(run.err.substr(run.err.find("[watch]")), "[list]"));
 }
 
+TEST_F(HeadlessTest, AThreadThatFillsWhileWatchedMovesOnToItsSuccessor) {
+  // Each later request of a data file brings 100 posts: the first poll fills Part41 (and the
+  // board opens Part42 on the way), the second sees it full and moves on.
+  startBoard({"--step", "100"});
+  const demo::RunResult run =
+      vexa({"--thread", kMainKey, "--pages", pages_}, 120000, signalAfterPage(4, SIGTERM));
+  EXPECT_EQ(run.status, 0) << run.err;
+  ASSERT_EQ(pageCount(), 4);
+
+  const std::string file = dir_ + "/fetched";
+  demo::fetchWithPython(board_.url("/live/dat/" + kMainKey), file);
+  const std::vector<std::string> main = splitLines(demo::readFile(file));
+  ASSERT_EQ(main.size(), 1001u);
+  expectPostPage(page(2), main, 886, 900);
+  // The refresh took the new posts up to the 1000th; the board's 1001st line is not a post.
+  expectPostPage(page(3), main, 986, 1000);
+
+  demo::fetchWithPython(board_.url("/live/subject.txt"), file);
+  std::string successorKey;
+  for (const Thread& thread : parseSubject(demo::readFile(file))) {
+    if (thread.title == sjis("ホロメキ実況スレ Part42")) successorKey = thread.key;
+  }
+  ASSERT_FALSE(successorKey.empty());
+  demo::fetchWithPython(board_.url("/live/dat/" + successorKey), file);
+  const std::vector<std::string> successor = splitLines(demo::readFile(file));
+  ASSERT_FALSE(successor.empty());
+  // Its only post so far: blanks between line breaks collapse, the reply to a post that does not
+  // exist yet becomes a dead "#" link.
+  const std::string body = sjis(
+      " ホロメキ実況スレ Part42 <br> 実況はこちらで <br> 次スレは<a href=\"#\">&gt;&gt;980</a>"
+      "が立ててください ");
+  EXPECT_EQ(page(4), postPage({postLine(1, splitDatLine(successor[0]).id, body)}));
+}
+
 TEST_F(HeadlessTest, AThreadThatVanishesGoesBackToTheList) {
   startBoard();
   const demo::RunResult run = vexa({"--thread", kFallingKey, "--pages", pages_});
