@@ -381,6 +381,8 @@ class DemoBoard:
                 if thread.gone or thread.is_full() or thread.rate <= 0:
                     if thread.filled_at is not None and current - thread.filled_at > 300:
                         thread.listed = False  # full threads drop off the list after a while
+                    if thread.filled_at is not None and current - thread.filled_at > 1800:
+                        board.threads.remove(thread)  # and later off the server: 404
                     continue
                 thread.pending += elapsed * thread.rate / 60.0 * self.random.uniform(0.3, 1.7)
                 due = int(thread.pending)
