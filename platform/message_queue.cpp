@@ -52,8 +52,10 @@ void MessageQueue::receiveSignalQuit() {
 
 bool MessageQueue::post(MessageTarget* target, uint32_t message, uintptr_t wParam,
                         intptr_t lParam) {
+  bool sleeping = false;
   {
     std::lock_guard<std::mutex> lock(mutex_);
+    sleeping = waiting_;
     try {
       posted_.push_back(Posted{WindowMessage{target, message, wParam, lParam}, nextSequence_});
     } catch (const std::bad_alloc&) {
@@ -61,20 +63,23 @@ bool MessageQueue::post(MessageTarget* target, uint32_t message, uintptr_t wPara
     }
     ++nextSequence_;
   }
-  wake();
+  // Only a loop inside wait() needs the descriptor written; the others will look anyway.
+  if (sleeping) wake();
   return false;
 }
 
 void MessageQueue::postQuit(int exitCode) {
+  bool sleeping = false;
   {
     std::lock_guard<std::mutex> lock(mutex_);
+    sleeping = waiting_;
     if (!quitPending_) {
       quitPending_ = true;
       quitCode_ = exitCode;
       quitAfter_ = nextSequence_ - 1;
     }
   }
-  wake();
+  if (sleeping) wake();
 }
 
 void MessageQueue::postQuitFromSignal() {
@@ -151,8 +156,13 @@ void MessageQueue::wait(int32_t timeoutMs) {
       const uint32_t until = std::min<uint32_t>(ticksUntil(now, timer.due), INT_MAX);
       if (timeout < 0 || static_cast<int>(until) < timeout) timeout = static_cast<int>(until);
     }
+    waiting_ = true;
   }
   if (wakeFd_ < 0) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      waiting_ = false;
+    }
     sleepMs(
         static_cast<uint32_t>(timeout < 0 ? kBlindWaitSlice : std::min(timeout, kBlindWaitSlice)));
     return;
@@ -163,6 +173,10 @@ void MessageQueue::wait(int32_t timeoutMs) {
     pollfd descriptor{wakeFd_, POLLIN, 0};
     // EINTR simply ends the wait early; the caller looks again.
     poll(&descriptor, 1, timeout);
+  }
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    waiting_ = false;
   }
   drainWake();
 }
@@ -175,8 +189,10 @@ intptr_t MessageQueue::dispatch(const WindowMessage& message) {
 uint32_t MessageQueue::setTimer(uint32_t intervalMs, MessageTarget* target) {
   const uint32_t interval = std::max(intervalMs, kMinimumTimerInterval);
   uint32_t id = 0;
+  bool sleeping = false;
   {
     std::lock_guard<std::mutex> lock(mutex_);
+    sleeping = waiting_;
     for (;;) {
       id = nextTimerId_++;
       if (id == 0) continue;
@@ -191,7 +207,7 @@ uint32_t MessageQueue::setTimer(uint32_t intervalMs, MessageTarget* target) {
     }
   }
   // A loop asleep without limit must learn of the new deadline.
-  wake();
+  if (sleeping) wake();
   return id;
 }
 

@@ -120,6 +120,7 @@ class MessageQueue {
   uint64_t quitAfter_ = 0;  // the quit comes after every message with a sequence up to this
   std::vector<Timer> timers_;
   uint32_t nextTimerId_ = 1;
+  bool waiting_ = false;  // the loop's thread is inside wait(); posts must write wakeFd_
   int wakeFd_ = -1;
   EventHook* hook_ = nullptr;
 };
