@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <string>
 #include <vector>
 
@@ -341,6 +345,27 @@ TEST(DownloadClient, MalformedHostsFailAtOnce) {
     EXPECT_EQ(lastLine(client), kUnknown);
     EXPECT_EQ(host.trayStates, (std::vector<TrayState>{TrayState::Busy, TrayState::Normal}));
   }
+}
+
+TEST(DownloadClient, WorksWithDescriptorsAbove1023) {
+  // Hold enough descriptors that the connection's socket gets a number select() cannot take.
+  rlimit limit{};
+  ::getrlimit(RLIMIT_NOFILE, &limit);
+  if (limit.rlim_cur < 1200) GTEST_SKIP() << "descriptor limit " << limit.rlim_cur;
+  std::vector<int> held;
+  while (held.size() < 1100) {
+    int fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    if (fd < 0) break;
+    held.push_back(fd);
+  }
+  ScriptedPeer peer(ScriptedPeer::respondInPieces({sized("high")}));
+  TestHost host;
+  TestClient client(host);
+  bool failed = downloadOnTask(client, peer.host(), "/");
+  for (int fd : held) ::close(fd);
+  ASSERT_GE(held.size(), 1100u);
+  EXPECT_FALSE(failed);
+  EXPECT_EQ(client.body(), "high");
 }
 
 TEST(DownloadClient, CompletesOutsideItsFiber) {
