@@ -74,36 +74,5 @@ TEST(WatchedValueTest, ASetFromInsideTheHookIsAbsorbed) {
   EXPECT_EQ(hooks.log, (std::vector<std::string>{"c9/-", "a"})) << "9 is what counts as seen";
 }
 
-TEST(WatchedValueTest, WorksWithoutHooks) {
-  WatchedValue<const char*> value;
-  EXPECT_EQ(value.get(), nullptr);
-  value.set("x");
-  EXPECT_STREQ(value.get(), "x");
-}
-
-// The handle pattern: the hook keeps the value that was replaced and frees the one kept before.
-TEST(WatchedValueTest, HandleHookParksThePreviousValue) {
-  struct Parking : WatchedValue<int*>::Hooks {
-    int* parked = nullptr;
-    std::vector<int*> freed;
-    void changed(int* const&, int* const* previous) override {
-      if (previous == nullptr) return;
-      if (parked != nullptr) freed.push_back(parked);
-      parked = *previous;
-    }
-  } hooks;
-  int a = 1, b = 2;
-  WatchedValue<int*> handle(&hooks, nullptr);
-  handle.set(&a);
-  handle.set(nullptr);  // a finishes: parked, not freed
-  EXPECT_EQ(hooks.parked, &a);
-  EXPECT_TRUE(hooks.freed.empty());
-  handle.set(&b);  // the next start frees a
-  EXPECT_EQ(hooks.freed, std::vector<int*>{&a});
-  handle.set(&b);  // no change: nothing moves
-  EXPECT_EQ(hooks.freed, std::vector<int*>{&a});
-  EXPECT_EQ(hooks.parked, nullptr);
-}
-
 }  // namespace
 }  // namespace vexa

@@ -45,11 +45,5 @@ TEST(ClockTest, TickNeverGoesBackAndFollowsSleep) {
   EXPECT_LT(elapsed, 5000u);
 }
 
-TEST(ClockTest, CalendarSecondsIsPresentDay) {
-  // 2020-01-01 and 2200-01-01: a value outside means seconds are not seconds since the epoch.
-  EXPECT_GT(calendarSeconds(), 1577836800);
-  EXPECT_LT(calendarSeconds(), 7258118400);
-}
-
 }  // namespace
 }  // namespace vexa::platform
