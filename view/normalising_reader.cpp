@@ -178,8 +178,8 @@ struct Entry {
   uint16_t code;
 };
 
-// The stored table plus, per first byte, its entries longest first (table order among equals),
-// so the longest match is the first one that fits.
+// Per first byte, the table's entries longest first (table order among equals), so the longest
+// match is the first one that fits.
 class NormalisationTable {
  public:
   NormalisationTable() {
@@ -191,16 +191,12 @@ class NormalisationTable {
       addGroup(source.substr(lineStart, lineEnd - lineStart));
       lineStart = lineEnd + 1;
     }
-    stored_.push_back('\0');
     for (auto& candidates : byFirstByte_) {
       std::stable_sort(candidates.begin(), candidates.end(), [](const Entry& a, const Entry& b) {
         return a.bytes.size() > b.bytes.size();
       });
     }
   }
-
-  std::string_view stored() const { return stored_; }
-  uint32_t groupCount() const { return groups_; }
 
   const Entry* longestMatch(const char* position, const char* end) const {
     size_t available = static_cast<size_t>(end - position);
@@ -224,18 +220,12 @@ class NormalisationTable {
       if (stop == std::string_view::npos) stop = line.size();
       std::string_view member = line.substr(start, stop - start);
       if (!member.empty()) {
-        stored_.append(member);
-        stored_.push_back('\0');
         byFirstByte_[static_cast<unsigned char>(member[0])].push_back({std::string(member), code});
       }
       start = stop + 1;
     }
-    stored_.push_back('\0');
-    ++groups_;
   }
 
-  std::string stored_;
-  uint32_t groups_ = 0;
   std::array<std::vector<Entry>, 256> byFirstByte_;
 };
 
@@ -285,14 +275,6 @@ size_t findNormalised(std::string_view text, std::string_view word) {
     if (matched == wanted.size()) return chars[start].offset;
   }
   return kNotFound;
-}
-
-std::string_view normalisationTable() {
-  return table().stored();
-}
-
-uint32_t normalisationGroupCount() {
-  return table().groupCount();
 }
 
 }  // namespace vexa

@@ -25,9 +25,4 @@ inline constexpr size_t kNotFound = static_cast<size_t>(-1);
 // or kNotFound. An empty word is found at 0.
 size_t findNormalised(std::string_view text, std::string_view word);
 
-// The table as stored: NUL-terminated Shift_JIS strings, each group (canonical form first) closed
-// by an empty string and the table by a second one.
-std::string_view normalisationTable();
-uint32_t normalisationGroupCount();
-
 }  // namespace vexa
