@@ -3,437 +3,389 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <functional>
+#include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "base/sjis.h"
-#include "board_fixture.h"
+#include "base/task_loop.h"
+#include "platform/message_queue.h"
+#include "test_http_server.h"
+#include "tests/view/view_test_support.h"
 
 namespace vexa::testing {
 namespace {
 
-const std::string kKey1 = "1000000001.dat";
-const std::string kKey2 = "1000000002.dat";
-const std::string kKey3 = "1000000003.dat";
+using State = ViewerState;
 
-// True when `expected` occurs in `lines` in this order (other lines may come between).
-bool containsInOrder(const std::vector<std::string>& lines,
-                     const std::vector<std::string>& expected) {
-  auto at = lines.begin();
-  for (const auto& line : expected) {
-    at = std::find(at, lines.end(), line);
-    if (at == lines.end()) return false;
-    ++at;
-  }
-  return true;
+// Thread n of the tests has the key "100000000n.dat".
+std::string key(int n) {
+  return "100000000" + std::to_string(n) + ".dat";
 }
 
-TEST_F(BoardFixture, LoadsAndShowsTheSortedThreadList) {
-  rig.serveSubject(subjectLine(kKey3, "Full thread", 1000) + subjectLine(kKey1, "Live A", 10) +
-                   subjectLine(kKey2, "Live B", 20));
-  rig.runScript([&](ScriptTask& script) {
-    rig.viewer->searchThreads();
-    if (!rig.waitForState(script, ViewerState::ListShown)) return;
-    ASSERT_FALSE(rig.sink.pages.empty());
-    // One sample each: no speed yet, so line order with the full thread last.
-    EXPECT_EQ(rig.sink.pages.back(),
-              listPage({threadLine(kKey1, "Live A", 10), threadLine(kKey2, "Live B", 20),
-                        threadLine(kKey3, "Full thread", 1000)}));
+std::string menuPage(const std::string& boardLink, const std::string& title) {
+  return "<B>News</B><BR>\n<A HREF=http://news.example/news/>News</A><br>\n<A HREF=" + boardLink +
+         ">" + title + "</A><br>\n";
+}
 
-    // Ten seconds later B has moved 30 posts (3 per second), A none.
-    rig.host.now += 10;
-    rig.serveSubject(subjectLine(kKey3, "Full thread", 1000) + subjectLine(kKey1, "Live A", 10) +
-                     subjectLine(kKey2, "Live B", 50));
-    rig.viewer->searchThreads();
-    if (!rig.waitForState(script, ViewerState::ListShown)) return;
-    EXPECT_EQ(rig.sink.pages.back(),
-              listPage({threadLine(kKey2, "Live B", 50, "30000"), threadLine(kKey1, "Live A", 10),
-                        threadLine(kKey3, "Full thread", 1000)}));
-  });
+std::string datLine(const std::string& id, const std::string& body) {
+  return "name<>sage<>2024/01/01 00:00:00" + (id.empty() ? "" : " ID:" + id) + "<> " + body +
+         " <>\n";
+}
+
+// Post n of the test threads has the body "post n" and the ID "id" + n % 5; every fifth has none.
+std::string idOf(uint32_t n) {
+  return n % 5 == 0 ? "" : "id" + std::to_string(n % 5);
+}
+
+std::string datLines(uint32_t first, uint32_t last) {
+  std::string lines;
+  for (uint32_t n = first; n <= last; ++n) lines += datLine(idOf(n), "post " + std::to_string(n));
+  return lines;
+}
+
+// The latest-batch page of posts first..last of datLines, without the posts of `hidden` IDs.
+std::string postPage(uint32_t first, uint32_t last, const std::vector<std::string>& hidden = {}) {
+  std::string lines;
+  for (uint32_t n = first; n <= last; ++n) {
+    if (std::find(hidden.begin(), hidden.end(), idOf(n)) != hidden.end()) continue;
+    lines += test::postLine(n, idOf(n), " post " + std::to_string(n) + " ");
+  }
+  return test::hoverPage(lines);
+}
+
+// The list page of threads (number, title, figures).
+std::string listPage(const std::vector<std::tuple<int, std::string, std::string>>& threads) {
+  std::string lines;
+  for (const auto& [n, title, figures] : threads) lines += test::threadLine(key(n), title, figures);
+  return test::plainPage(lines);
+}
+
+// The window side and the clock of a viewer of a served board: the menu at /bbsmenu.html points
+// at /live/ on the same server, port included. The viewer's tasks run on a loop that runs only
+// inside runUntil(), whose condition the rig, the loop's last task, checks every pass; so a
+// test is straight-line code on the GUI fiber.
+class BoardRig : public PlainDownloadHost,
+                 public ViewerObserver,
+                 public ContentSlot,
+                 public FiberTask {
+ public:
+  // `boardTitle` is the title setting (empty: the default).
+  explicit BoardRig(const std::string& boardTitle = "") {
+    server.setRoute("/bbsmenu.html",
+                    menuPage("http://" + server.address() + "/live/", "ホロメキ"_sjis));
+    BoardSettings settings{server.address(), boardTitle};
+    viewer = std::make_unique<BoardViewer>(
+        settings, *this, BoardWindows{&sink, nullptr, nullptr, &filter, this, this});
+    viewer->addTasks(loop);
+    loop.addTask(this);
+  }
+
+  int64_t currentTime() override { return now; }
+  void viewerStateChanged(ViewerState state) override { states.push_back(state); }
+  void pollFinished(bool pageShown) override { polls.push_back(pageShown); }
+  void showStatusView(BoardTaskId task) override {
+    shown.push_back(task == BoardTaskId::List ? "list" : "watch");
+  }
+  void showBrowserView() override { shown.push_back("browser"); }
+
+  // Threads (number, title, count) in subject.txt.
+  void serveSubject(const std::vector<std::tuple<int, std::string, uint32_t>>& threads) {
+    std::string subject;
+    for (const auto& [n, title, count] : threads) {
+      subject += key(n) + "<>" + title + " (" + std::to_string(count) + ")\n";
+    }
+    server.setRoute("/live/subject.txt", subject);
+  }
+  // The data file and the thread's page with its write form after the link back to the board.
+  void serveThread(int n, const std::string& dat) {
+    server.setRoute("/live/dat/" + key(n), dat);
+    server.setRoute("/test/read.cgi/live/100000000" + std::to_string(n) + "/l1",
+                    "<a href=\"../live/\">" + std::string("掲示板に戻る"_sjis) +
+                        "</a>\n<form method=post action=\"../test/bbs.cgi\"><input type=submit "
+                        "value=\"" +
+                        std::string("書き込む"_sjis) +
+                        "\" name=\"submit\"><input type=hidden name=bbs value=live></form>\n");
+  }
+  int datRequests(int n) { return server.requestCount("/live/dat/" + key(n)); }
+  int pageRequests(int n) {
+    return server.requestCount("/test/read.cgi/live/100000000" + std::to_string(n) + "/l1");
+  }
+
+  // Runs the loop until `condition` holds; false (and a test failure) after 20 s of real time.
+  bool runUntil(std::function<bool()> condition, const std::string& what) {
+    done_ = std::move(condition);
+    EXPECT_FALSE(start(0));
+    loop.run();
+    EXPECT_FALSE(timedOut_) << "timed out waiting for " << what;
+    return !timedOut_;
+  }
+  bool runUntilState(State state) {
+    return runUntil([this, state] { return viewer->state() == state; }, viewerStateName(state));
+  }
+  // Until the thread is shown and its watch loop runs, so a later clock step counts towards the
+  // first poll.
+  bool runUntilWatching() {
+    return runUntil([this] { return viewer->watchTask().watching; }, "the watch loop");
+  }
+  // Searches, then clicks thread n in the list and runs until it is watched.
+  bool watch(int n) {
+    viewer->searchThreads();
+    if (!runUntilState(State::ListShown)) return false;
+    viewer->openThread(key(n));
+    return runUntilWatching();
+  }
+  // Moves the clock past the poll interval and runs until the next poll has finished.
+  bool nextPoll() {
+    const size_t before = polls.size();
+    now += interval < 30 ? 30 : interval;
+    return runUntil([this, before] { return polls.size() > before; }, "a poll");
+  }
+
+  TestHttpServer server;
+  int64_t now = 1700000000;
+  std::vector<ViewerState> states;
+  std::vector<bool> polls;
+  std::vector<std::string> shown;
+  test::RecordingSink sink;
+  PlainFilterText filter;
+  platform::MessageQueue queue;
+  TaskLoop loop{queue};
+  std::unique_ptr<BoardViewer> viewer;
+
+ protected:
+  void run() override {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!done_() && !(timedOut_ = std::chrono::steady_clock::now() > deadline)) yield();
+    loop.stop();
+  }
+
+ private:
+  std::function<bool()> done_;
+  bool timedOut_ = false;
+};
+
+TEST(BoardViewerTest, ShowsTheThreadListSortedBySpeedAndFiltered) {
+  BoardRig rig;
+  rig.serveSubject({{3, "Full live", 1000}, {1, "Live A", 10}, {2, "Live B", 20}});
+  rig.viewer->searchThreads();
+  ASSERT_TRUE(rig.runUntilState(State::ListShown));
+  // One sample each: no speed yet, so line order with the full thread last.
+  EXPECT_EQ(rig.sink.pages.back(),
+            listPage({{1, "Live A", "10"}, {2, "Live B", "20"}, {3, "Full live", "1000"}}));
+  // A status line per list line rendered, counted from the position after it.
+  EXPECT_EQ(rig.viewer->listTask().statusText(), std::string("- subject.txt 4 行目を描画 -"_sjis));
+
+  // Ten seconds later B has moved 30 posts (3 per second), A none.
+  rig.now += 10;
+  rig.serveSubject({{3, "Full live", 1000}, {1, "Live A", 10}, {2, "Live B", 50}, {4, "Chat", 5}});
+  rig.filter.text = "+LIVE -full";
+  rig.viewer->searchThreads();
+  ASSERT_TRUE(rig.runUntilState(State::ListShown));
+  EXPECT_EQ(rig.sink.pages.back(), listPage({{2, "Live B", "50/30000"}, {1, "Live A", "10"}}));
   // The menu is read once; the list twice.
   EXPECT_EQ(rig.server.requestCount("/bbsmenu.html"), 1);
   EXPECT_EQ(rig.server.requestCount("/live/subject.txt"), 2);
-  EXPECT_EQ(rig.observer.states,
-            (std::vector<ViewerState>{ViewerState::LoadingList, ViewerState::ListShown,
-                                      ViewerState::LoadingList, ViewerState::ListShown}));
-  EXPECT_EQ(rig.content.shown, (std::vector<std::string>{"list", "browser", "list", "browser"}));
-  EXPECT_TRUE(
-      containsInOrder(rig.listStatus.lines,
-                      {"- bbsmenu.html へ接続 -"_sjis, "- 実況板のアドレスを抽出 -"_sjis,
-                       "- subject.txt 1 行目を解析 -"_sjis, "- subject.txt 3 行目を解析 -"_sjis,
-                       "- subject.txt 2 行目を描画 -"_sjis, "- subject.txt 4 行目を描画 -"_sjis}));
-  EXPECT_EQ(rig.viewer->listTask().statusText(), std::string("- subject.txt 4 行目を描画 -"_sjis));
+  EXPECT_EQ(rig.states, (std::vector{State::LoadingList, State::ListShown, State::LoadingList,
+                                     State::ListShown}));
+  EXPECT_EQ(rig.shown, (std::vector<std::string>{"list", "browser", "list", "browser"}));
   EXPECT_FALSE(rig.viewer->failed());
 }
 
-TEST_F(BoardFixture, RendersOnlyTitlesThatPassTheFilter) {
-  rig.serveSubject(subjectLine(kKey1, "Live news", 10) + subjectLine(kKey2, "Live sport", 10) +
-                   subjectLine(kKey3, "Chat", 10));
-  rig.filter.text = "+live -SPORT";
-  rig.runScript([&](ScriptTask& script) {
-    rig.viewer->searchThreads();
-    rig.waitForState(script, ViewerState::ListShown);
-  });
-  ASSERT_FALSE(rig.sink.pages.empty());
-  EXPECT_EQ(rig.sink.pages.back(), listPage({threadLine(kKey1, "Live news", 10)}));
-}
-
-struct MenuFailureCase {
-  const char* name;
-  std::string boardTitle;  // the setting; empty for the default
-  std::string menu;        // empty: the menu is not served (404)
-  std::string status;
-};
-
-TEST(BoardViewerTest, MenuFailuresEndInIdleWithTheirStatusLine) {
+TEST(BoardViewerTest, MenuFailuresEndInIdleAndTheNextSearchReadsTheMenuAgain) {
+  struct Case {
+    std::string boardTitle;  // the setting; empty for the default
+    std::string menu;        // empty: the menu is not served (404)
+    std::string status;
+  };
   const std::string title = "ホロメキ"_sjis;
-  const std::vector<MenuFailureCase> cases = {
-      {"title missing", "", menuPage("http://h/live/", "Other"),
-       "\"ホロメキ\"が見つかりません"_sjis},
-      {"title as text before any tag", "", title + " " + menuPage("http://h/live/", "x"),
-       "\"ホロメキ\"のアドレスが見つかりません"_sjis},
-      {"link without a host", "", menuPage("/live/", title),
-       "\"ホロメキ\"のホストが見つかりません"_sjis},
-      {"own title carried in the line", "実況"_sjis, menuPage("http://h/live/", title),
-       "\"実況\"が見つかりません"_sjis},
-      {"menu gone", "", "", "サーバーがエラーを返しました (HTTP 404)"_sjis},
+  const std::vector<Case> cases = {
+      {"", menuPage("http://h/live/", "Other"), "\"ホロメキ\"が見つかりません"_sjis},
+      {"", title + menuPage("http://h/live/", "x"), "\"ホロメキ\"のアドレスが見つかりません"_sjis},
+      {"", menuPage("/live/", title), "\"ホロメキ\"のホストが見つかりません"_sjis},
+      {"実況"_sjis, menuPage("http://h/live/", title), "\"実況\"が見つかりません"_sjis},
+      {"", "", "サーバーがエラーを返しました (HTTP 404)"_sjis},
   };
   for (const auto& c : cases) {
     BoardRig rig(c.boardTitle);
-    if (c.menu.empty()) {
-      rig.server.removeRoute("/bbsmenu.html");
-    } else {
-      rig.server.setRoute("/bbsmenu.html", c.menu);
-    }
-    rig.runScript([&](ScriptTask& script) {
-      rig.viewer->searchThreads();
-      script.waitFor([&] { return rig.viewer->failed(); }, c.name);
-    });
-    EXPECT_EQ(rig.viewer->listTask().statusText(), c.status) << c.name;
-    EXPECT_EQ(rig.observer.states,
-              (std::vector<ViewerState>{ViewerState::LoadingList, ViewerState::Idle}))
-        << c.name;
-    EXPECT_EQ(rig.server.requestCount("/live/subject.txt"), 0) << c.name;
-    EXPECT_TRUE(rig.sink.pages.empty()) << c.name;
+    rig.server.setRoute("/bbsmenu.html", c.menu);
+    if (c.menu.empty()) rig.server.removeRoute("/bbsmenu.html");
+    rig.viewer->searchThreads();
+    ASSERT_TRUE(rig.runUntil([&] { return rig.viewer->failed(); }, c.status));
+    EXPECT_EQ(rig.viewer->listTask().statusText(), c.status);
+    EXPECT_EQ(rig.states, (std::vector{State::LoadingList, State::Idle})) << c.status;
+    EXPECT_EQ(rig.server.requestCount("/live/subject.txt"), 0) << c.status;
+    EXPECT_TRUE(rig.sink.pages.empty()) << c.status;
+
+    const std::string link = "http://" + rig.server.address() + "/live/";
+    rig.server.setRoute("/bbsmenu.html", menuPage(link, boardTitleOf(rig.viewer->settings())));
+    rig.serveSubject({{1, "Live", 10}});
+    rig.viewer->searchThreads();
+    ASSERT_TRUE(rig.runUntilState(State::ListShown)) << c.status;
+    EXPECT_EQ(rig.server.requestCount("/bbsmenu.html"), 2) << c.status;
+    EXPECT_EQ(rig.sink.pages.back(), listPage({{1, "Live", "10"}})) << c.status;
   }
 }
 
-TEST_F(BoardFixture, ReadsTheMenuAgainAfterAFailure) {
-  rig.server.setRoute("/bbsmenu.html", menuPage("http://h/live/", "Other"));
-  rig.serveSubject(subjectLine(kKey1, "Live", 10));
-  rig.runScript([&](ScriptTask& script) {
-    rig.viewer->searchThreads();
-    if (!script.waitFor([&] { return rig.viewer->failed(); }, "the failure")) return;
-    rig.server.setRoute("/bbsmenu.html",
-                        menuPage("http://" + rig.server.address() + "/live/", "ホロメキ"_sjis));
-    rig.viewer->searchThreads();
-    rig.waitForState(script, ViewerState::ListShown);
-  });
-  EXPECT_EQ(rig.server.requestCount("/bbsmenu.html"), 2);
-  EXPECT_EQ(rig.sink.pages.back(), listPage({threadLine(kKey1, "Live", 10)}));
-}
-
-TEST_F(BoardFixture, WatchesAThreadAndAdaptsThePollInterval) {
-  rig.serveSubject(subjectLine(kKey1, "Live", 20));
-  rig.serveThread(kKey1, datLines(1, 20));
-  rig.runScript([&](ScriptTask& script) {
-    if (!rig.watch(script, kKey1)) return;
-    EXPECT_EQ(rig.sink.pages.back(), postPageOf(6, 20));
-    EXPECT_EQ(rig.host.interval, 30);
-
-    struct PollStep {
-      uint32_t lines;  // lines of the data file at this poll
-      bool pageShown;
-      uint32_t first;    // first post on the new page
-      int32_t interval;  // poll interval after the poll
-    };
-    const std::vector<PollStep> steps = {
-        {23, true, 21, 35},  // 3 new posts: +5
-        {23, false, 0, 43},  // none: +8, the page stays
-        {43, true, 29, 31},  // 20 new: -12, and only the newest 15 shown
-        {83, true, 69, -1},  // 40 new: below 30, raised again before it is used
-    };
-    for (const auto& step : steps) {
-      rig.serveSubject(subjectLine(kKey1, "Live", step.lines));
-      rig.serveThread(kKey1, datLines(1, step.lines));
-      const size_t pages = rig.sink.pages.size();
-      if (!rig.nextPoll(script)) return;
-      EXPECT_EQ(rig.observer.polls.back(), step.pageShown) << step.lines;
-      EXPECT_EQ(rig.host.interval, step.interval) << step.lines;
-      if (step.pageShown) {
-        EXPECT_EQ(rig.sink.pages.back(), postPageOf(step.first, step.lines)) << step.lines;
-      } else {
-        EXPECT_EQ(rig.sink.pages.size(), pages) << step.lines;
-      }
-    }
-    script.waitFor([&] { return rig.host.interval == 30; }, "the interval raised to 30");
-  });
-  // Every poll refreshes the list first, then reads the data file.
-  EXPECT_EQ(rig.server.requestCount("/live/subject.txt"), 5);
-  EXPECT_EQ(rig.server.requestCount("/live/dat/" + kKey1), 5);
-  EXPECT_EQ(rig.server.requestCount("/test/read.cgi/live/1000000001/l1"), 1);
-  EXPECT_TRUE(containsInOrder(
-      rig.watchStatus.lines,
-      {"- 書き込みパラメタを解析：/test/read.cgi/live/1000000001/l1 -"_sjis, "- 受信完了 -"_sjis,
-       "- 1 番目のレスを解析 -"_sjis, "- 20 番目のレスを解析 -"_sjis}));
-}
-
-TEST_F(BoardFixture, KeepsTheWriteFormOfTheThread) {
-  rig.serveSubject(subjectLine(kKey1, "Live", 3));
-  rig.serveThread(kKey1, datLines(1, 3));
-  rig.runScript([&](ScriptTask& script) { rig.watch(script, kKey1); });
+TEST(BoardViewerTest, WatchesAThreadAndAdaptsThePollInterval) {
+  BoardRig rig;
+  rig.serveSubject({{1, "Live", 20}});
+  rig.serveThread(1, datLines(1, 20));
+  ASSERT_TRUE(rig.watch(1));
+  EXPECT_EQ(rig.sink.pages.back(), postPage(6, 20));
+  EXPECT_EQ(rig.viewer->watchTask().statusText(), std::string("- 20 番目のレスを解析 -"_sjis));
+  EXPECT_EQ(rig.interval, 30);
   const WriteForm& form = rig.viewer->writeForm();
   EXPECT_STREQ(form.action().text(), "/test/bbs.cgi");
-  ASSERT_NE(form.find("bbs"), nullptr);
-  EXPECT_STREQ(form.find("bbs")->value.text(), "live");
-  ASSERT_NE(form.find("key"), nullptr);
-  EXPECT_STREQ(form.find("key")->value.text(), "1000000001");
-  ASSERT_NE(form.find("submit"), nullptr);
-  // "書き込む" is four Shift_JIS characters: 8 bytes, 24 bytes encoded.
-  EXPECT_STREQ(form.find("submit")->value.text(), "%8F%91%82%AB%8D%9E%82%DE");
-  EXPECT_TRUE(rig.viewer->watchTask().writeFormParsed);
-}
+  ASSERT_EQ(form.fieldCount(), 2u);
+  EXPECT_STREQ(form.field(1).value.text(), "%8F%91%82%AB%8D%9E%82%DE");  // "書き込む"
 
-TEST_F(BoardFixture, NgIdsHidePostsAfterAReload) {
-  rig.serveSubject(subjectLine(kKey1, "Live", 20));
-  rig.serveThread(kKey1, datLines(1, 20));
-  rig.runScript([&](ScriptTask& script) {
-    if (!rig.watch(script, kKey1)) return;
-    rig.viewer->addNgId("ngid:id3");
-    EXPECT_EQ(rig.viewer->state(), ViewerState::LoadingThread);
-    if (!rig.waitForWatching(script)) return;
-    // 16 visible posts remain; the newest 15 of them reach back to post 2.
-    EXPECT_EQ(rig.sink.pages.back(), postPageOf(2, 20, {"id3"}));
-
-    // A poll that brings only posts of the hidden poster leaves the page as it is.
+  struct Poll {
+    uint32_t lines;    // lines of the data file at this poll
+    uint32_t first;    // first post on the new page; 0: the page stays
+    int32_t interval;  // poll interval after the poll
+  };
+  const std::vector<Poll> polls = {
+      {23, 21, 35},  // 3 new posts: +5
+      {23, 0, 43},   // none: +8
+      {43, 29, 31},  // 20 new: -12, and only the newest 15 shown
+      {83, 69, -1},  // 40 new: below 30...
+      {83, 0, 38},   // ...so raised to 30 before it is used
+      {12, 1, 30},   // the file came back shorter: read again in full, from 30 again
+  };
+  for (const auto& poll : polls) {
+    rig.serveSubject({{1, "Live", poll.lines}});
+    rig.serveThread(1, datLines(1, poll.lines));
     const size_t pages = rig.sink.pages.size();
-    rig.serveThread(kKey1,
-                    datLines(1, 20) + datLine("id3", "hidden one") + datLine("id3", "hidden two"));
-    if (!rig.nextPoll(script)) return;
-    EXPECT_FALSE(rig.observer.polls.back());
-    EXPECT_EQ(rig.sink.pages.size(), pages);
-  });
-  EXPECT_EQ(rig.viewer->ngIds().size(), 1u);
-  EXPECT_EQ(rig.server.requestCount("/live/dat/" + kKey1), 3);
-  // The reload reads the write form again.
-  EXPECT_EQ(rig.server.requestCount("/test/read.cgi/live/1000000001/l1"), 2);
-}
-
-TEST_F(BoardFixture, AnEmptyNgIdHidesPostsWithoutId) {
-  rig.serveSubject(subjectLine(kKey1, "Live", 3));
-  rig.serveThread(kKey1, datLine("", "anonymous") + datLine("abc", "named") + datLine("", "again"));
-  rig.runScript([&](ScriptTask& script) {
-    if (!rig.watch(script, kKey1)) return;
-    EXPECT_EQ(rig.sink.pages.back(),
-              postPage({{1, "", " anonymous "}, {2, "abc", " named "}, {3, "", " again "}}));
-    rig.viewer->addNgId("ngid:");
-    if (!rig.waitForWatching(script)) return;
-    EXPECT_EQ(rig.sink.pages.back(), postPage({{2, "abc", " named "}}));
-  });
-}
-
-TEST_F(BoardFixture, ReloadsADataFileThatShrank) {
-  rig.serveSubject(subjectLine(kKey1, "Live", 20));
-  rig.serveThread(kKey1, datLines(1, 20));
-  rig.runScript([&](ScriptTask& script) {
-    if (!rig.watch(script, kKey1)) return;
-    rig.host.interval = 50;
-    // The server rewrote the thread: 12 lines, other text.
-    std::string rewritten;
-    for (int n = 1; n <= 12; ++n) rewritten += datLine("new", "rewritten " + std::to_string(n));
-    rig.serveThread(kKey1, rewritten);
-    if (!rig.nextPoll(script)) return;
-    std::vector<ExpectedPost> posts;
-    for (uint32_t n = 1; n <= 12; ++n) {
-      posts.push_back({n, "new", " rewritten " + std::to_string(n) + " "});
+    ASSERT_TRUE(rig.nextPoll());
+    EXPECT_EQ(rig.polls.back(), poll.first != 0) << poll.lines;
+    EXPECT_EQ(rig.interval, poll.interval) << poll.lines;
+    EXPECT_EQ(rig.sink.pages.size(), pages + (poll.first != 0)) << poll.lines;
+    if (poll.first != 0) {
+      EXPECT_EQ(rig.sink.pages.back(), postPage(poll.first, poll.lines)) << poll.lines;
     }
-    EXPECT_EQ(rig.sink.pages.back(), postPage(posts));
-    EXPECT_EQ(rig.host.interval, 30);
-    EXPECT_EQ(rig.viewer->watchTask().thread().posts().size(), 12u);
-  });
+  }
+  // Every poll refreshes the list first, then reads the data file.
+  EXPECT_EQ(rig.server.requestCount("/live/subject.txt"), 7);
+  EXPECT_EQ(rig.datRequests(1), 7);
+  EXPECT_EQ(rig.pageRequests(1), 1);
 }
 
-TEST_F(BoardFixture, MovesToTheSuccessorOfAFullThread) {
-  rig.serveSubject(subjectLine(kKey1, "Live Part 1", 20) + subjectLine(kKey2, "Other talk", 5));
-  rig.serveThread(kKey1, datLines(1, 20));
-  rig.runScript([&](ScriptTask& script) {
-    if (!rig.watch(script, kKey1)) return;
-    rig.serveSubject(subjectLine(kKey1, "Live Part 1", 1000) + subjectLine(kKey2, "Other talk", 6) +
-                     subjectLine(kKey3, "Live Part 2", 3));
-    rig.serveThread(kKey3, datLines(1, 3));
-    rig.host.now += 30;
-    if (!script.waitFor([&] { return rig.server.requestCount("/live/dat/" + kKey3) > 0; },
-                        "the successor's data")) {
-      return;
-    }
-    if (!rig.waitForWatching(script)) return;
-    EXPECT_EQ(rig.sink.pages.back(), postPageOf(1, 3));
-    ASSERT_NE(rig.viewer->boardState().current(), nullptr);
-    EXPECT_STREQ(rig.viewer->boardState().current()->key.text(), kKey3.c_str());
-  });
-  EXPECT_EQ(rig.observer.states.back(), ViewerState::Watching);
-  EXPECT_EQ(rig.server.requestCount("/test/read.cgi/live/1000000003/l1"), 1);
+TEST(BoardViewerTest, NgIdsHidePostsAfterAReloadIncludingTheEmptyId) {
+  BoardRig rig;
+  rig.serveSubject({{1, "Live", 20}});
+  rig.serveThread(1, datLines(1, 20));
+  ASSERT_TRUE(rig.watch(1));
+  rig.viewer->addNgId("ngid:id3");
+  EXPECT_EQ(rig.viewer->state(), State::LoadingThread);
+  ASSERT_TRUE(rig.runUntilWatching());
+  // 16 visible posts remain; the newest 15 of them reach back to post 2.
+  EXPECT_EQ(rig.sink.pages.back(), postPage(2, 20, {"id3"}));
+  rig.viewer->addNgId("ngid:");  // the number of a post without ID
+  ASSERT_TRUE(rig.runUntilWatching());
+  EXPECT_EQ(rig.sink.pages.back(), postPage(1, 20, {"id3", ""}));
+
+  // A poll that brings only posts of hidden posters leaves the page as it is.
+  const size_t pages = rig.sink.pages.size();
+  rig.serveThread(1, datLines(1, 20) + datLine("id3", "hidden") + datLine("", "no id"));
+  ASSERT_TRUE(rig.nextPoll());
+  EXPECT_FALSE(rig.polls.back());
+  EXPECT_EQ(rig.sink.pages.size(), pages);
+  EXPECT_EQ(rig.viewer->ngIds().size(), 2u);
+  EXPECT_EQ(rig.datRequests(1), 4);
+  EXPECT_EQ(rig.pageRequests(1), 3);  // each reload reads the write form again
+
+  // The search button while watching: the watch task ends, the list is shown again.
+  rig.viewer->searchThreads();
+  ASSERT_TRUE(rig.runUntilState(State::ListShown));
+  ASSERT_TRUE(rig.runUntil([&] { return !rig.viewer->watchTask().isLive(); }, "the watch's end"));
+  EXPECT_EQ(rig.sink.pages.back(), listPage({{1, "Live", "20"}}));
+  EXPECT_EQ(rig.datRequests(1), 4);
 }
 
-TEST_F(BoardFixture, ReturnsToTheListWhenAFullThreadHasNoSuccessor) {
-  rig.serveSubject(subjectLine(kKey1, "abcdef", 20) + subjectLine(kKey2, "xyz", 5));
-  rig.serveThread(kKey1, datLines(1, 20));
-  rig.runScript([&](ScriptTask& script) {
-    if (!rig.watch(script, kKey1)) return;
-    rig.serveSubject(subjectLine(kKey1, "abcdef", 1000) + subjectLine(kKey2, "xyz", 5));
-    rig.host.now += 30;
-    if (!script.waitFor([&] { return rig.observer.states.back() == ViewerState::ListShown; },
-                        "the list again")) {
-      return;
-    }
-    // The quiet refresh saw 980 posts in 30 s: 32.67 a second, shown times 10000.
-    EXPECT_EQ(rig.sink.pages.back(),
-              listPage({threadLine(kKey2, "xyz", 5), threadLine(kKey1, "abcdef", 1000, "326666")}));
-    script.waitFor([&] { return !rig.viewer->watchTask().isLive(); }, "the watch task's end");
-  });
+TEST(BoardViewerTest, MovesToTheSuccessorAndBackToTheListWhenThereIsNone) {
+  BoardRig rig;
+  rig.serveSubject({{1, "abc Part 1", 20}, {2, "xyz", 5}});
+  rig.serveThread(1, datLines(1, 20));
+  ASSERT_TRUE(rig.watch(1));
+  rig.serveSubject({{1, "abc Part 1", 1000}, {2, "xyz", 5}, {3, "abc Part 2", 3}});
+  rig.serveThread(3, datLines(1, 3));
+  rig.now += 30;
+  ASSERT_TRUE(rig.runUntil([&] { return rig.datRequests(3) > 0; }, "the successor's data"));
+  ASSERT_TRUE(rig.runUntilWatching());
+  EXPECT_EQ(rig.sink.pages.back(), postPage(1, 3));
+  EXPECT_EQ(rig.pageRequests(3), 1);
+
+  // The successor fills too, and no thread shares a third of its title.
+  rig.serveSubject({{1, "abc Part 1", 1000}, {2, "xyz", 5}, {3, "abc Part 2", 1000}});
+  rig.now += 30;
+  ASSERT_TRUE(rig.runUntil([&] { return !rig.viewer->watchTask().isLive(); }, "the watch's end"));
+  ASSERT_TRUE(rig.runUntilState(State::ListShown));
+  // Over the last 30 s part 2 went from 3 to 1000 posts; part 1 has stayed at 1000 for 60 s.
+  EXPECT_EQ(rig.sink.pages.back(), listPage({{2, "xyz", "5"},
+                                             {3, "abc Part 2", "1000/332333"},
+                                             {1, "abc Part 1", "1000/163333"}}));
   EXPECT_EQ(rig.server.requestCount("/bbsmenu.html"), 1);
 }
 
-TEST_F(BoardFixture, AGoneDataFileGoesThroughIdleBackToTheList) {
-  rig.serveSubject(subjectLine(kKey1, "Live", 20) + subjectLine(kKey2, "Other", 3));
-  rig.serveThread(kKey1, datLines(1, 20));
-  rig.runScript([&](ScriptTask& script) {
-    if (!rig.watch(script, kKey1)) return;
-    rig.server.removeRoute("/live/dat/" + kKey1);
-    const size_t states = rig.observer.states.size();
-    rig.host.now += 30;
-    if (!script.waitFor(
-            [&] {
-              return rig.observer.states.size() > states &&
-                     rig.observer.states.back() == ViewerState::ListShown;
-            },
-            "the list again")) {
-      return;
-    }
-    const std::vector<ViewerState> tail(rig.observer.states.begin() + states,
-                                        rig.observer.states.end());
-    EXPECT_EQ(tail, (std::vector<ViewerState>{ViewerState::Idle, ViewerState::LoadingList,
-                                              ViewerState::ListShown}));
-  });
-  // Idle forgot the board's address, so the menu was read again.
-  EXPECT_EQ(rig.server.requestCount("/bbsmenu.html"), 2);
-  EXPECT_FALSE(rig.viewer->failed());
-}
-
-TEST_F(BoardFixture, AGoneThreadAtTheFirstLoadEndsInIdle) {
-  rig.serveSubject(subjectLine(kKey1, "Live", 20));
-  rig.serveThread(kKey1, datLines(1, 20));
-  rig.server.removeRoute("/live/dat/" + kKey1);
-  rig.runScript([&](ScriptTask& script) {
-    rig.viewer->searchThreads();
-    if (!rig.waitForState(script, ViewerState::ListShown)) return;
-    rig.viewer->openThread(kKey1);
-    script.waitFor([&] { return rig.viewer->failed(); }, "the failure");
-  });
+TEST(BoardViewerTest, AGoneDataFileEndsInIdleOrGoesBackToTheList) {
+  BoardRig rig;
+  rig.serveSubject({{1, "Live", 20}});
+  rig.viewer->searchThreads();
+  ASSERT_TRUE(rig.runUntilState(State::ListShown));
+  rig.viewer->openThread(key(1));
+  ASSERT_TRUE(rig.runUntil([&] { return rig.viewer->failed(); }, "the failure"));
   EXPECT_EQ(rig.viewer->watchTask().statusText(),
             std::string("サーバーがエラーを返しました (HTTP 404)"_sjis));
-  EXPECT_EQ(rig.observer.states.back(), ViewerState::Idle);
-}
 
-TEST_F(BoardFixture, SwitchesThreadsWhileWatching) {
-  rig.serveSubject(subjectLine(kKey1, "Live", 20) + subjectLine(kKey2, "Other", 4));
-  rig.serveThread(kKey1, datLines(1, 20));
-  rig.serveThread(kKey2, datLines(1, 4));
-  rig.runScript([&](ScriptTask& script) {
-    if (!rig.watch(script, kKey1)) return;
-    rig.viewer->openThread(kKey2);
-    if (!rig.waitForWatching(script)) return;
-    EXPECT_EQ(rig.sink.pages.back(), postPageOf(1, 4));
-    EXPECT_EQ(rig.viewer->watchTask().thread().posts().size(), 4u);
-  });
-}
-
-TEST_F(BoardFixture, SearchingWhileWatchingEndsTheWatchTask) {
-  rig.serveSubject(subjectLine(kKey1, "Live", 20));
-  rig.serveThread(kKey1, datLines(1, 20));
-  rig.runScript([&](ScriptTask& script) {
-    if (!rig.watch(script, kKey1)) return;
-    rig.viewer->searchThreads();
-    if (!rig.waitForState(script, ViewerState::ListShown)) return;
-    script.waitFor([&] { return !rig.viewer->watchTask().isLive(); }, "the watch task's end");
-    EXPECT_EQ(rig.sink.pages.back(), listPage({threadLine(kKey1, "Live", 20)}));
-  });
-  EXPECT_EQ(rig.server.requestCount("/live/dat/" + kKey1), 1);
-}
-
-TEST(BoardViewerStateTest, AcceptsOnlyTheAllowedRequests) {
-  BoardRig rig;
-  BoardViewer& viewer = *rig.viewer;
-  struct Step {
-    ViewerState request;
-    bool accepted;
-    ViewerState after;
-  };
-  // The tasks are started but never resumed: only the state machine runs here.
-  const std::vector<Step> steps = {
-      {ViewerState::ListShown, false, ViewerState::Idle},
-      {ViewerState::Watching, false, ViewerState::Idle},
-      {ViewerState::LoadingThread, false, ViewerState::Idle},
-      {ViewerState::Idle, true, ViewerState::Idle},
-      {ViewerState::LoadingList, true, ViewerState::LoadingList},
-      {ViewerState::Watching, false, ViewerState::LoadingList},
-      {ViewerState::LoadingThread, false, ViewerState::LoadingList},
-      {ViewerState::ListShown, true, ViewerState::ListShown},
-      {ViewerState::ListShown, false, ViewerState::ListShown},
-      {ViewerState::Watching, false, ViewerState::ListShown},
-      {ViewerState::LoadingThread, true, ViewerState::LoadingThread},
-      {ViewerState::LoadingThread, false, ViewerState::LoadingThread},
-      {ViewerState::ListShown, false, ViewerState::LoadingThread},
-      {ViewerState::Watching, true, ViewerState::Watching},
-      {ViewerState::Watching, false, ViewerState::Watching},
-      {ViewerState::ListShown, false, ViewerState::Watching},
-      {ViewerState::LoadingThread, true, ViewerState::LoadingThread},
-      {ViewerState::Watching, true, ViewerState::Watching},
-      {ViewerState::LoadingList, true, ViewerState::LoadingList},
-      {ViewerState::LoadingList, true, ViewerState::LoadingList},
-      {ViewerState::Idle, true, ViewerState::Idle},
-  };
-  for (size_t i = 0; i < steps.size(); ++i) {
-    EXPECT_EQ(viewer.setViewerState(steps[i].request), steps[i].accepted) << "step " << i;
-    EXPECT_EQ(viewer.state(), steps[i].after) << "step " << i;
-  }
-}
-
-TEST(BoardViewerStateTest, RequestsSetTheWatchTaskFlags) {
-  BoardRig rig;
-  BoardViewer& viewer = *rig.viewer;
-  ThreadWatchTask& watch = viewer.watchTask();
-  viewer.setViewerState(ViewerState::LoadingList);
-  EXPECT_TRUE(watch.cancelRequested);
-  EXPECT_TRUE(viewer.listTask().isLive());
-  viewer.setViewerState(ViewerState::ListShown);
-  watch.cancelRequested = false;
-  watch.watching = true;
-  watch.writeFormParsed = true;
-  viewer.setViewerState(ViewerState::LoadingThread);
-  EXPECT_TRUE(watch.restartRequested);
-  EXPECT_TRUE(watch.cancelRequested);
-  EXPECT_FALSE(watch.watching);
-  EXPECT_FALSE(watch.writeFormParsed);
-  EXPECT_TRUE(watch.isLive());
-  rig.host.trayState = TrayState::Blinking;
-  viewer.setViewerState(ViewerState::Watching);
-  EXPECT_EQ(rig.host.trayState, TrayState::Normal);
-  EXPECT_EQ(rig.content.shown, (std::vector<std::string>{"list", "browser", "watch", "browser"}));
-}
-
-TEST(BoardViewerStateTest, ThreadLinksCountOnlyWhenAListOrThreadIsShown) {
-  BoardRig rig;
-  rig.viewer->openThread(kKey1);
-  EXPECT_EQ(rig.viewer->state(), ViewerState::Idle);
-  EXPECT_FALSE(rig.viewer->watchTask().isLive());
-  // An NG link still adds its ID, whatever the state.
-  rig.viewer->addNgId("ngid:abc");
-  rig.viewer->addNgId("ngid:abc");
-  rig.viewer->addNgId("not an ng link");
-  EXPECT_EQ(rig.viewer->ngIds().size(), 1u);
-  EXPECT_EQ(rig.viewer->state(), ViewerState::Idle);
+  // Served at last, then gone while it is watched: through Idle back to the list.
+  rig.serveThread(1, datLines(1, 20));
+  ASSERT_TRUE(rig.watch(1));
+  rig.server.removeRoute("/live/dat/" + key(1));
+  const size_t states = rig.states.size();
+  rig.now += 30;
+  ASSERT_TRUE(rig.runUntil([&] { return rig.states.back() == State::ListShown; }, "the list"));
+  EXPECT_EQ(std::vector(rig.states.begin() + states, rig.states.end()),
+            (std::vector{State::Idle, State::LoadingList, State::ListShown}));
+  // Each Idle forgot the board's address, so the menu was read again.
+  EXPECT_EQ(rig.server.requestCount("/bbsmenu.html"), 3);
   EXPECT_FALSE(rig.viewer->failed());
+}
+
+TEST(BoardViewerTest, StateMachineAcceptsOnlyTheAllowedRequests) {
+  // Rows: the state before; columns: the request, in the order of kStates. 'y': accepted, and
+  // the viewer is then in the requested state; '-': ignored, nothing changes.
+  const State kStates[] = {State::Idle, State::LoadingList, State::ListShown, State::LoadingThread,
+                           State::Watching};
+  const char* const kAccepted[] = {
+      "yy---",  // Idle
+      "yyy--",  // LoadingList
+      "yy-y-",  // ListShown
+      "yy--y",  // LoadingThread
+      "yy-y-",  // Watching
+  };
+  // The loop never runs here: the tasks are started but never resumed.
+  BoardRig rig;
+  rig.viewer->openThread(key(1));  // a thread link counts only while a list or thread is shown
+  EXPECT_EQ(rig.viewer->state(), State::Idle);
+  EXPECT_FALSE(rig.viewer->watchTask().isLive());
+  for (int from = 0; from < 5; ++from) {
+    for (int request = 0; request < 5; ++request) {
+      rig.viewer->setViewerState(State::Idle);
+      for (int step = 1; step <= from; ++step) rig.viewer->setViewerState(kStates[step]);
+      ASSERT_EQ(rig.viewer->state(), kStates[from]);
+      rig.trayState = TrayState::Blinking;
+      const bool accepted = kAccepted[from][request] == 'y';
+      EXPECT_EQ(rig.viewer->setViewerState(kStates[request]), accepted) << from << request;
+      EXPECT_EQ(rig.viewer->state(), accepted ? kStates[request] : kStates[from]);
+      // Reaching a state that shows something (or nothing) calms the tray.
+      const bool shows = request == 0 || request == 2 || request == 4;
+      EXPECT_EQ(rig.trayState, accepted && shows ? TrayState::Normal : TrayState::Blinking);
+    }
+  }
 }
 
 }  // namespace
