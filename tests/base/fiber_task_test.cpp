@@ -2,97 +2,68 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <string>
+
+#include "tests/base/test_support.h"
 
 namespace vexa {
 namespace {
 
-// A task whose body is given by the test.
-class ScriptTask : public FiberTask {
- public:
-  explicit ScriptTask(std::function<void(ScriptTask&)> body) : body_(std::move(body)) {}
-  int bodies = 0;
+using test::ScriptTask;
 
- protected:
-  void run() override {
-    ++bodies;
-    body_(*this);
-  }
-
- private:
-  std::function<void(ScriptTask&)> body_;
-};
-
-TEST(FiberTaskTest, RunsSliceBySliceAndIsNeverResumedAfterItEnds) {
+TEST(FiberTaskTest, RunsSliceBySliceRecordsPacesAndIsNeverResumedAfterItEnds) {
   std::string log;
   ScriptTask task([&log](ScriptTask& self) {
-    for (char c : std::string("abc")) {
-      log += c;
-      self.yield();
-    }
+    log += 'a';
+    self.yield();
+    log += 'b';
+    self.yieldBusy();
+    log += 'c';
+    self.yieldUntil(0xFFFFFFF0u);
     log += '.';
   });
-  EXPECT_FALSE(task.isLive());
   resume(&task);  // idle: nothing happens
   resume(nullptr);
-  EXPECT_EQ(log, "");
-
   ASSERT_FALSE(task.start(0));
-  EXPECT_TRUE(task.isLive());
-  const char* expected[] = {"a", "ab", "abc", "abc."};
-  for (const char* step : expected) {
+  const struct {
+    const char* log;
+    Pace pace;
+    uint32_t wake;
+  } steps[] = {{"a", Pace::Polling, 0}, {"ab", Pace::Busy, 0}, {"abc", Pace::Waiting, 0xFFFFFFF0u}};
+  for (const auto& step : steps) {
     resume(&task);
-    EXPECT_EQ(log, step);
+    EXPECT_EQ(log, step.log);
+    EXPECT_EQ(task.pace(), step.pace) << step.log;
+    EXPECT_EQ(task.wakeTick(), step.wake) << step.log;
+    EXPECT_TRUE(task.isLive());
+    EXPECT_TRUE(task.start(0)) << "already live: changes nothing";
   }
+  resume(&task);
   EXPECT_FALSE(task.isLive());
   resume(&task);
-  resume(&task);
-  EXPECT_EQ(log, "abc.") << "a finished task is not resumed";
-  EXPECT_EQ(task.bodies, 1);
-}
-
-TEST(FiberTaskTest, StartOnALiveTaskChangesNothing) {
-  std::string log;
-  ScriptTask task([&log](ScriptTask& self) {
-    log += '1';
-    self.yield();
-    log += '2';
-  });
-  ASSERT_FALSE(task.start(0));
-  resume(&task);
-  EXPECT_TRUE(task.start(0)) << "already live";
-  EXPECT_TRUE(task.start(0));
-  resume(&task);
-  EXPECT_EQ(log, "12") << "continued where it was, not restarted";
+  EXPECT_EQ(log, "abc.") << "a finished task is not resumed, a live one was not restarted";
   EXPECT_EQ(task.bodies, 1);
 }
 
 TEST(FiberTaskTest, AFinishedTaskStartsAgainFromTheTop) {
-  int slices = 0;
-  ScriptTask task([&slices](ScriptTask& self) {
-    ++slices;
-    self.yield();
-    ++slices;
-  });
-  // Each start deletes the fiber parked by the previous run; the sanitizer build sees leaks or
-  // a deleted running stack.
+  ScriptTask task([](ScriptTask& self) { self.yield(); });
+  // Each start deletes the fiber parked by the previous run, never the running one; the
+  // sanitizer build sees a leak or a freed stack in use.
   for (int round = 1; round <= 200; ++round) {
     ASSERT_FALSE(task.start(0)) << round;
     resume(&task);
     resume(&task);
     ASSERT_FALSE(task.isLive());
-    ASSERT_EQ(task.bodies, round);
   }
-  EXPECT_EQ(slices, 400);
+  EXPECT_EQ(task.bodies, 200);
 }
 
 TEST(FiberTaskTest, ResumeFromInsideATaskIsAYield) {
   std::string log;
   ScriptTask other([&log](ScriptTask&) { log += 'B'; });
-  ScriptTask task([&](ScriptTask&) {
-    log += 'a';
+  ScriptTask task([&](ScriptTask& self) {
+    log += currentTask() == &self && self.isCurrent() && !other.isCurrent() ? 'a' : '?';
     resume(&other);  // must come back to the GUI fiber, not run `other`
     log += 'a';
   });
@@ -102,10 +73,9 @@ TEST(FiberTaskTest, ResumeFromInsideATaskIsAYield) {
   EXPECT_EQ(log, "a");
   EXPECT_EQ(task.pace(), Pace::Polling);
   resume(&other);
-  EXPECT_EQ(log, "aB");
   resume(&task);
   EXPECT_EQ(log, "aBa");
-  EXPECT_FALSE(task.isLive());
+  EXPECT_EQ(currentTask(), nullptr);
 }
 
 TEST(FiberTaskTest, YieldOutsideTheTaskOwnFiberIsIgnored) {
@@ -123,77 +93,10 @@ TEST(FiberTaskTest, YieldOutsideTheTaskOwnFiberIsIgnored) {
   });
   task.yield();  // on the GUI fiber: ignored
   ASSERT_FALSE(bystander.start(0));
-  bystander.yield();
-  bystander.yieldBusy();
   bystander.yieldUntil(5);
   ASSERT_FALSE(task.start(0));
-  resume(&task);
-  EXPECT_EQ(log, "a");
-  resume(&bystander);
-  resume(&task);
-  resume(&bystander);
+  for (ScriptTask* next : {&task, &bystander, &task, &bystander}) resume(next);
   EXPECT_EQ(log, "axby");
-}
-
-TEST(FiberTaskTest, EachYieldRecordsItsPace) {
-  ScriptTask task([](ScriptTask& self) {
-    self.yield();
-    self.yieldBusy();
-    self.yieldUntil(0xFFFFFFF0u);
-    self.yield();
-  });
-  ASSERT_FALSE(task.start(0));
-  struct Expected {
-    Pace pace;
-    uint32_t wake;
-  };
-  const Expected expected[] = {
-      {Pace::Polling, 0}, {Pace::Busy, 0}, {Pace::Waiting, 0xFFFFFFF0u}, {Pace::Polling, 0}};
-  for (const Expected& e : expected) {
-    resume(&task);
-    EXPECT_EQ(task.pace(), e.pace);
-    if (e.pace == Pace::Waiting) {
-      EXPECT_EQ(task.wakeTick(), e.wake);
-    }
-  }
-  resume(&task);
-  EXPECT_FALSE(task.isLive());
-}
-
-TEST(FiberTaskTest, KnowsWhichTaskRuns) {
-  FiberTask* seen = reinterpret_cast<FiberTask*>(1);
-  bool selfCurrent = false;
-  ScriptTask other([](ScriptTask&) {});
-  bool otherCurrent = true;
-  ScriptTask task([&](ScriptTask& self) {
-    seen = currentTask();
-    selfCurrent = self.isCurrent();
-    otherCurrent = other.isCurrent();
-  });
-  EXPECT_EQ(currentTask(), nullptr);
-  ASSERT_FALSE(task.start(0));
-  resume(&task);
-  EXPECT_EQ(seen, &task);
-  EXPECT_TRUE(selfCurrent);
-  EXPECT_FALSE(otherCurrent);
-  EXPECT_EQ(currentTask(), nullptr);
-  EXPECT_FALSE(task.isCurrent());
-}
-
-TEST(FiberTaskTest, ATaskMayStartAnother) {
-  std::string log;
-  ScriptTask child([&log](ScriptTask&) { log += 'c'; });
-  ScriptTask parent([&](ScriptTask& self) {
-    log += child.start(0) ? 'F' : 'p';
-    self.yield();
-    log += child.start(0) ? 'L' : 'R';  // live until the GUI fiber has resumed it
-  });
-  ASSERT_FALSE(parent.start(0));
-  resume(&parent);
-  resume(&parent);
-  EXPECT_EQ(log, "pL");
-  resume(&child);
-  EXPECT_EQ(log, "pLc");
 }
 
 TEST(FiberTaskTest, DestroyingASuspendedTaskFreesItsFiber) {
@@ -203,7 +106,6 @@ TEST(FiberTaskTest, DestroyingASuspendedTaskFreesItsFiber) {
     });
     ASSERT_FALSE(task->start(0));
     resume(task.get());
-    task.reset();
   }
 }
 

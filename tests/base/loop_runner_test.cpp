@@ -3,27 +3,21 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <vector>
 
-#include "platform/clock.h"
+#include "tests/base/test_support.h"
 
 namespace vexa {
 namespace {
 
 using platform::MessageQueue;
-using platform::WindowMessage;
 using platform::WM_USER;
 
 class RecordingRunner : public LoopRunner {
  public:
   using LoopRunner::LoopRunner;
-  int starts = 0;
-  int stops = 0;
-  int ticks = 0;
-  int steps = 0;
+  int starts = 0, stops = 0, ticks = 0, steps = 0;
   bool failStart = false;
-  int refusePhase = -1;  // canStep(phase) says no once steps reaches refuseAt
-  int refuseAt = -1;
+  int refusePhase = -1, refuseAt = 0;  // canStep(refusePhase) says no from step refuseAt on
   std::function<void(RecordingRunner&)> onTick;
 
  protected:
@@ -43,32 +37,24 @@ class RecordingRunner : public LoopRunner {
   }
 };
 
-// A window whose handler runs a test's code.
-struct Handler : platform::MessageTarget {
-  std::function<void(uint32_t)> body;
-  intptr_t windowProc(uint32_t message, uintptr_t, intptr_t) override {
-    if (body) body(message);
-    return 0;
-  }
-};
-
-TEST(LoopRunnerTest, QuitMessageEndsTheRunAndStopRunsOnce) {
+TEST(LoopRunnerTest, QuitEndsTheRunAfterEarlierMessagesAndStopRunsOnce) {
   MessageQueue queue;
   RecordingRunner runner(queue);
-  Handler window;
-  int handled = 0;
+  test::Handler window;
   window.body = [&](uint32_t) {
-    if (++handled == 3) runner.quit();
+    if (window.seen.size() == 3) runner.quit();
   };
   for (int i = 0; i < 5; ++i) queue.post(&window, WM_USER);
   EXPECT_FALSE(runner.runToEnd(LoopRequest{0, -1}));
+  EXPECT_EQ(window.seen.size(), 5u) << "messages posted before the quit are still handled";
+  EXPECT_EQ(runner.ticks, 0) << "without ticking, messages flow but no pass is made";
+  EXPECT_EQ(runner.tickTime(), 0u);
   EXPECT_EQ(runner.starts, 1);
   EXPECT_EQ(runner.stops, 1);
-  EXPECT_EQ(handled, 5) << "messages posted before the quit are still handled";
   EXPECT_FALSE(runner.isRunning());
 }
 
-TEST(LoopRunnerTest, FailedStartStopsWithoutStepping) {
+TEST(LoopRunnerTest, FailedStartStopsWithoutSteppingAndMayRunAgain) {
   MessageQueue queue;
   RecordingRunner runner(queue);
   runner.setTicking(true);
@@ -76,10 +62,7 @@ TEST(LoopRunnerTest, FailedStartStopsWithoutStepping) {
   EXPECT_TRUE(runner.runToEnd(LoopRequest{0, -1}));
   EXPECT_EQ(runner.stops, 1);
   EXPECT_EQ(runner.steps, 0);
-  EXPECT_EQ(runner.ticks, 0);
   EXPECT_FALSE(runner.isRunning());
-
-  // It can be run again afterwards.
   runner.failStart = false;
   runner.onTick = [](RecordingRunner& self) { self.quit(); };
   EXPECT_FALSE(runner.runToEnd(LoopRequest{0, -1}));
@@ -87,18 +70,26 @@ TEST(LoopRunnerTest, FailedStartStopsWithoutStepping) {
   EXPECT_EQ(runner.stops, 2);
 }
 
-TEST(LoopRunnerTest, CanStepEndsTheRunInEitherPhase) {
-  for (int phase : {0, 1}) {
+TEST(LoopRunnerTest, CanStepOrAStopRequestEndsTheRun) {
+  struct Case {
+    int refusePhase, refuseAt;
+    LoopRequest request;
+    int expectedSteps, expectedTicks;
+  } cases[] = {
+      {0, 4, {0, -1}, 4, 3},  // phase 0 refuses before the pump steps
+      {1, 4, {0, -1}, 4, 4},  // phase 1 after
+      {-1, 0, {1, -1}, 1, 1},
+  };
+  for (const Case& c : cases) {
     MessageQueue queue;
     RecordingRunner runner(queue);
     runner.setTicking(true);
-    runner.refusePhase = phase;
-    runner.refuseAt = 4;
-    EXPECT_FALSE(runner.runToEnd(LoopRequest{0, -1}));
-    EXPECT_EQ(runner.steps, 4) << phase;
-    // Phase 0 refuses before the pump steps, phase 1 after.
-    EXPECT_EQ(runner.ticks, phase == 0 ? 3 : 4) << phase;
-    EXPECT_EQ(runner.stops, 1) << phase;
+    runner.refusePhase = c.refusePhase;
+    runner.refuseAt = c.refuseAt;
+    EXPECT_FALSE(runner.runToEnd(c.request));
+    EXPECT_EQ(runner.steps, c.expectedSteps) << c.refusePhase;
+    EXPECT_EQ(runner.ticks, c.expectedTicks) << c.refusePhase;
+    EXPECT_EQ(runner.stops, 1) << c.refusePhase;
   }
 }
 
@@ -109,52 +100,23 @@ TEST(LoopRunnerTest, StopRequestEndsTheRunWithOneQuit) {
   runner.onTick = [](RecordingRunner& self) {
     if (self.ticks == 3) self.requestStop();
   };
-  Handler window;
-  for (int i = 0; i < 10; ++i) queue.post(&window, WM_USER + static_cast<uint32_t>(i));
+  test::Handler window;
+  for (int i = 0; i < 10; ++i) queue.post(&window, WM_USER);
   EXPECT_FALSE(runner.runToEnd(LoopRequest{0, -1}));
   EXPECT_EQ(runner.stops, 1);
   // The quit is asked at every step until it is seen, behind the backlog, yet it comes only
   // once: nothing is left that would end the next run at once.
-  WindowMessage message;
+  platform::WindowMessage message;
   EXPECT_FALSE(queue.peek(message));
-  EXPECT_GT(runner.ticks, 10);
-}
-
-TEST(LoopRunnerTest, StopInTheRequestEndsAtTheFirstStep) {
-  MessageQueue queue;
-  RecordingRunner runner(queue);
-  runner.setTicking(true);
-  EXPECT_FALSE(runner.runToEnd(LoopRequest{1, -1}));
-  EXPECT_EQ(runner.starts, 1);
-  EXPECT_EQ(runner.steps, 1);
-  EXPECT_EQ(runner.stops, 1);
-}
-
-TEST(LoopRunnerTest, WithoutTickingMessagesFlowButNoPassIsMade) {
-  MessageQueue queue;
-  RecordingRunner runner(queue);
-  Handler window;
-  int handled = 0;
-  window.body = [&](uint32_t) {
-    if (++handled == 4) runner.quit();
-  };
-  for (int i = 0; i < 4; ++i) queue.post(&window, WM_USER);
-  EXPECT_FALSE(runner.runToEnd(LoopRequest{0, -1}));
-  EXPECT_EQ(handled, 4);
-  EXPECT_EQ(runner.ticks, 0);
-  EXPECT_EQ(runner.tickTime(), 0u);
+  EXPECT_EQ(window.seen.size(), 10u);
 }
 
 TEST(LoopRunnerTest, NestedRunFromAHandlerEndsWithTheOuterOne) {
   MessageQueue queue;
   RecordingRunner runner(queue);
-  Handler window;
-  int nestedRuns = 0;
-  int handled = 0;
+  test::Handler window;
   window.body = [&](uint32_t message) {
-    ++handled;
     if (message == WM_USER) {
-      ++nestedRuns;
       queue.post(&window, WM_USER + 1);
       queue.post(&window, WM_USER + 2);
       EXPECT_FALSE(runner.runToEnd(LoopRequest{0, -1}));
@@ -163,28 +125,12 @@ TEST(LoopRunnerTest, NestedRunFromAHandlerEndsWithTheOuterOne) {
     }
   };
   queue.post(&window, WM_USER);
+  // The nested run sees the quit; the outer one must still end instead of waiting for ever.
   EXPECT_FALSE(runner.runToEnd(LoopRequest{0, -1}));
-  EXPECT_EQ(nestedRuns, 1);
-  EXPECT_EQ(handled, 3);
+  EXPECT_EQ(window.seen.size(), 3u);
   EXPECT_EQ(runner.starts, 1);
   EXPECT_EQ(runner.stops, 1);
   EXPECT_FALSE(runner.isRunning());
-}
-
-TEST(LoopRunnerTest, TimerIntervalTicksWithoutMessages) {
-  MessageQueue queue;
-  RecordingRunner runner(queue);
-  runner.setTicking(true);
-  runner.onTick = [](RecordingRunner& self) {
-    if (self.ticks == 4) self.quit();
-  };
-  const uint32_t start = platform::tickMs();
-  EXPECT_FALSE(runner.runToEnd(LoopRequest{0, 15}));
-  EXPECT_EQ(runner.ticks, 4);
-  // One tick at once, then three from the 15 ms timer.
-  EXPECT_GE(platform::tickMs() - start, 45u);
-  EXPECT_NE(runner.tickTime(), 0u);
-  EXPECT_EQ(runner.stops, 1);
 }
 
 }  // namespace

@@ -3,75 +3,56 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vexa {
 namespace {
 
-// Writes each hook call as text: "c5/0" = changed(5, previous 0), "c5/-" = changed(5, null),
-// "a" = afterChange.
+// Writes each hook call: "5/0" = changed(5, previous 0), "5/-" = changed(5, null), "." =
+// afterChange. A set from inside changed() goes to `reenterWith` once.
 struct LogHooks : WatchedValue<int>::Hooks {
-  std::vector<std::string> log;
+  std::string log;
   bool suppressed = false;
-  WatchedValue<int>* reenter = nullptr;  // set from inside changed() when non-null
-  int reenterWith = 0;
+  WatchedValue<int>* value = nullptr;
+  int reenterWith = -1;
 
   void changed(const int& newValue, const int* previous) override {
-    log.push_back("c" + std::to_string(newValue) + "/" +
-                  (previous ? std::to_string(*previous) : std::string("-")));
-    if (reenter != nullptr) {
-      WatchedValue<int>* target = reenter;
-      reenter = nullptr;
-      target->set(reenterWith);
-    }
+    log += std::to_string(newValue) + "/" + (previous ? std::to_string(*previous) : "-") + " ";
+    if (reenterWith >= 0) value->set(std::exchange(reenterWith, -1));
   }
   bool isSuppressed() override { return suppressed; }
-  void afterChange() override { log.push_back("a"); }
+  void afterChange() override { log += ". "; }
 };
 
 TEST(WatchedValueTest, NotifiesWithWhatTheLastNotificationSaw) {
   struct Step {
     int value;
     bool suppressed;
-    std::vector<std::string> expected;
+    int reenterWith;
+    const char* expected;
   };
-  struct Case {
-    const char* name;
-    std::vector<Step> steps;
+  const std::vector<Step> cases[] = {
+      {{5, false, -1, "5/0 . "}, {5, false, -1, "5/- . "}, {2, false, -1, "2/5 . "}},
+      {{0, false, -1, "0/- . "}},
+      // A suppressed change is not told, yet counts as seen.
+      {{3, true, -1, ""}, {3, false, -1, "3/- . "}, {4, false, -1, "4/3 . "}},
+      // A set from inside the hook is absorbed, and its value is what counts as seen.
+      {{5, false, 9, "5/0 . "}, {9, false, -1, "9/- . "}},
   };
-  const Case cases[] = {
-      {"a change", {{5, false, {"c5/0", "a"}}}},
-      {"the same value again", {{5, false, {"c5/0", "a"}}, {5, false, {"c5/-", "a"}}}},
-      {"a chain",
-       {{1, false, {"c1/0", "a"}}, {2, false, {"c2/1", "a"}}, {0, false, {"c0/2", "a"}}}},
-      {"unchanged from the start", {{0, false, {"c0/-", "a"}}}},
-      // A suppressed change still counts as seen.
-      {"suppressed", {{3, true, {}}, {3, false, {"c3/-", "a"}}, {4, false, {"c4/3", "a"}}}},
-  };
-  for (const Case& c : cases) {
+  for (const std::vector<Step>& steps : cases) {
     LogHooks hooks;
     WatchedValue<int> value(&hooks, 0);
-    for (const Step& step : c.steps) {
+    hooks.value = &value;
+    for (const Step& step : steps) {
       hooks.suppressed = step.suppressed;
+      hooks.reenterWith = step.reenterWith;
       hooks.log.clear();
       value.set(step.value);
-      EXPECT_EQ(value.get(), step.value) << c.name;
-      EXPECT_EQ(hooks.log, step.expected) << c.name << " setting " << step.value;
+      EXPECT_EQ(hooks.log, step.expected) << "setting " << step.value;
+      EXPECT_EQ(value.get(), step.reenterWith >= 0 ? step.reenterWith : step.value);
     }
   }
-}
-
-TEST(WatchedValueTest, ASetFromInsideTheHookIsAbsorbed) {
-  LogHooks hooks;
-  WatchedValue<int> value(&hooks, 0);
-  hooks.reenter = &value;
-  hooks.reenterWith = 9;
-  value.set(5);
-  EXPECT_EQ(value.get(), 9);
-  EXPECT_EQ(hooks.log, (std::vector<std::string>{"c5/0", "a"})) << "no nested notification";
-  hooks.log.clear();
-  value.set(9);
-  EXPECT_EQ(hooks.log, (std::vector<std::string>{"c9/-", "a"})) << "9 is what counts as seen";
 }
 
 }  // namespace

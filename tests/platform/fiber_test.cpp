@@ -9,134 +9,65 @@
 namespace vexa::platform {
 namespace {
 
-// Fiber state is per thread; tests that look at a thread's first conversion run on a new one.
-template <typename Body>
-void onFreshThread(Body body) {
-  std::thread thread(body);
-  thread.join();
-}
-
-struct PingPong {
-  Fiber* home = nullptr;
-  std::string* log = nullptr;
-  char name = '?';
-  int rounds = 0;
+struct Body {
+  Fiber* home;
+  std::string* log;
+  char name;
+  int rounds;
+  Fiber* seenCurrent = nullptr;
+  int deep = 0;
 };
 
-void pingPongEntry(void* raw) {
-  auto* p = static_cast<PingPong*>(raw);
-  for (int i = 1; i <= p->rounds; ++i) {
-    *p->log += p->name;
-    *p->log += std::to_string(i);
-    switchToFiber(p->home);
+void bodyEntry(void* raw) {
+  auto* body = static_cast<Body*>(raw);
+  body->seenCurrent = currentFiber();
+  deleteFiber(currentFiber());  // refused: it runs
+  // Most of the default 1 MiB stack in one frame; the guard page sits below it.
+  volatile char block[900 * 1024];
+  for (size_t i = 0; i < sizeof block; i += 4096) block[i] = 1;
+  for (size_t i = 0; i < sizeof block; i += 4096) body->deep += block[i];
+  for (int i = 1; i <= body->rounds; ++i) {
+    *body->log += body->name + std::to_string(i);
+    switchToFiber(body->home);
   }
-  leaveFiber(p->home);
+  leaveFiber(body->home);
 }
 
-TEST(FiberTest, ThreadFiberComesFromTheFirstConversion) {
-  onFreshThread([] {
+TEST(FiberTest, FibersInterleaveAndOnlySuspendedOnesAreDeleted) {
+  // Fiber state is per thread: the first conversion is watched on a new one.
+  std::thread([] {
     EXPECT_EQ(currentFiber(), nullptr);
-    Fiber* main = convertThreadToFiber();
-    ASSERT_NE(main, nullptr);
-    EXPECT_EQ(currentFiber(), main);
-    EXPECT_EQ(convertThreadToFiber(), main) << "converting again gives the same fiber";
-    EXPECT_EQ(fiberData(main), nullptr);
-    switchToFiber(main);  // to itself: nothing happens
-    EXPECT_EQ(currentFiber(), main);
-  });
-}
-
-TEST(FiberTest, SwitchingInterleavesBodiesInOrder) {
-  onFreshThread([] {
+    Fiber* home = convertThreadToFiber();
+    EXPECT_EQ(convertThreadToFiber(), home);
+    EXPECT_EQ(fiberData(home), nullptr);
     std::string log;
-    // Switching from an unconverted thread converts it first.
-    PingPong a{nullptr, &log, 'a', 3};
-    PingPong b{nullptr, &log, 'b', 2};
-    Fiber* fa = createFiber(0, pingPongEntry, &a);
-    Fiber* fb = createFiber(0, pingPongEntry, &b);
-    ASSERT_NE(fa, nullptr);
-    ASSERT_NE(fb, nullptr);
+    Body a{home, &log, 'a', 3}, b{home, &log, 'b', 2};
+    Fiber* fa = createFiber(0, bodyEntry, &a);
+    Fiber* fb = createFiber(0, bodyEntry, &b);
+    ASSERT_TRUE(fa != nullptr && fb != nullptr);
     EXPECT_EQ(fiberData(fa), &a);
-    a.home = b.home = convertThreadToFiber();
-    for (Fiber* next : {fa, fb, fa, fb, fa}) {
+    for (Fiber* next : {fa, fb, fa, fb, fa, fb, fa}) {  // the last two reach leaveFiber
       switchToFiber(next);
       log += '|';
-      EXPECT_EQ(currentFiber(), a.home);
+      EXPECT_EQ(currentFiber(), home);
     }
-    EXPECT_EQ(log, "a1|b1|a2|b2|a3|");
-    // Both still owe one switch (their last leaveFiber); b ends first.
-    switchToFiber(fb);
-    switchToFiber(fa);
-    EXPECT_EQ(log, "a1|b1|a2|b2|a3|");
+    EXPECT_EQ(log, "a1|b1|a2|b2|a3|||") << "a refused self-delete must not stop a fiber";
+    EXPECT_EQ(a.seenCurrent, fa);
+    EXPECT_EQ(b.deep, 225);
     deleteFiber(fa);
     deleteFiber(fb);
-  });
-}
-
-struct SelfCheck {
-  Fiber* home = nullptr;
-  Fiber* seenCurrent = nullptr;
-  void* seenData = nullptr;
-};
-
-void selfCheckEntry(void* raw) {
-  auto* check = static_cast<SelfCheck*>(raw);
-  check->seenCurrent = currentFiber();
-  check->seenData = fiberData(currentFiber());
-  deleteFiber(currentFiber());  // refused: it runs
-  switchToFiber(check->home);
-  leaveFiber(check->home);
-}
-
-TEST(FiberTest, RunningFiberKnowsItselfAndCannotBeDeleted) {
-  SelfCheck check;
-  check.home = convertThreadToFiber();
-  Fiber* fiber = createFiber(0, selfCheckEntry, &check);
-  ASSERT_NE(fiber, nullptr);
-  switchToFiber(fiber);
-  EXPECT_EQ(check.seenCurrent, fiber);
-  EXPECT_EQ(check.seenData, &check);
-  switchToFiber(fiber);  // it still runs after its refused delete
-  deleteFiber(fiber);
-  deleteFiber(nullptr);
-  deleteFiber(convertThreadToFiber());  // refused: a thread's own fiber
-  EXPECT_EQ(currentFiber(), check.home);
-}
-
-struct DeepStack {
-  Fiber* home = nullptr;
-  size_t bytes = 0;
-  unsigned sum = 0;
-};
-
-void deepStackEntry(void* raw) {
-  auto* deep = static_cast<DeepStack*>(raw);
-  // Uses most of a 1 MiB stack in one frame (the guard page sits below it).
-  volatile unsigned char block[900 * 1024];
-  for (size_t i = 0; i < sizeof block; i += 512) block[i] = static_cast<unsigned char>(i >> 9);
-  for (size_t i = 0; i < sizeof block; i += 512) deep->sum += block[i];
-  switchToFiber(deep->home);
-  leaveFiber(deep->home);
-}
-
-TEST(FiberTest, DefaultStackHoldsAlmostAMebibyte) {
-  DeepStack deep;
-  deep.home = convertThreadToFiber();
-  Fiber* fiber = createFiber(0, deepStackEntry, &deep);
-  ASSERT_NE(fiber, nullptr);
-  switchToFiber(fiber);
-  unsigned expected = 0;
-  for (size_t i = 0; i < 900 * 1024; i += 512) expected += static_cast<unsigned char>(i >> 9);
-  EXPECT_EQ(deep.sum, expected);
-  deleteFiber(fiber);  // suspended: its stack is freed without running it to the end
+    deleteFiber(home);  // refused: a thread's own fiber
+    EXPECT_EQ(currentFiber(), home);
+    EXPECT_EQ(createFiber(0, nullptr, nullptr), nullptr);
+    EXPECT_EQ(createFiber(size_t{1} << 45, bodyEntry, &a), nullptr);
+  }).join();
 }
 
 [[gnu::noinline]] unsigned recurse(unsigned depth) {
   unsigned char pad[1024];
   pad[0] = static_cast<unsigned char>(depth);
   const unsigned below = depth == 0 ? 0 : recurse(depth - 1);
-  // Keeps the frame alive across the call, so the recursion cannot become a loop.
-  asm volatile("" : : "r"(pad) : "memory");
+  asm volatile("" : : "r"(pad) : "memory");  // keeps the frame, so this cannot become a loop
   return below + pad[0];
 }
 
@@ -150,46 +81,10 @@ TEST(FiberDeathTest, OverflowHitsTheGuardPage) {
   EXPECT_DEATH(
       {
         Fiber* fiber = createFiber(64 * 1024, overflowEntry, nullptr);
-        if (fiber == nullptr) std::exit(0);  // would make the death test fail
+        if (fiber == nullptr) std::exit(0);
         switchToFiber(fiber);
       },
       "");
-}
-
-void returningEntry(void* raw) {
-  ++*static_cast<int*>(raw);
-}
-
-TEST(FiberTest, AnEntryThatReturnsIsParkedNotFatal) {
-  onFreshThread([] {
-    int calls = 0;
-    Fiber* fiber = createFiber(0, returningEntry, &calls);
-    ASSERT_NE(fiber, nullptr);
-    switchToFiber(fiber);
-    EXPECT_EQ(calls, 1);
-    switchToFiber(fiber);  // comes straight back
-    EXPECT_EQ(calls, 1);
-    deleteFiber(fiber);
-  });
-}
-
-TEST(FiberTest, BadRequestsGiveNoFiber) {
-  EXPECT_EQ(createFiber(0, nullptr, nullptr), nullptr);
-  EXPECT_EQ(createFiber(size_t{1} << 45, returningEntry, nullptr), nullptr);
-}
-
-void noopLeaveEntry(void* raw) {
-  leaveFiber(static_cast<Fiber*>(raw));
-}
-
-TEST(FiberTest, ManyFibersComeAndGo) {
-  Fiber* home = convertThreadToFiber();
-  for (int i = 0; i < 500; ++i) {
-    Fiber* fiber = createFiber(i % 2 == 0 ? 0 : 70000, noopLeaveEntry, home);
-    ASSERT_NE(fiber, nullptr) << i;
-    switchToFiber(fiber);
-    deleteFiber(fiber);
-  }
 }
 
 }  // namespace

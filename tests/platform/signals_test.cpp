@@ -10,7 +10,6 @@
 namespace vexa::platform {
 namespace {
 
-// Drains a queue and reports whether a quit was among its messages.
 bool quitArrived(MessageQueue& queue) {
   WindowMessage message;
   bool quit = false;
@@ -18,36 +17,25 @@ bool quitArrived(MessageQueue& queue) {
   return quit;
 }
 
-TEST(QuitSignalsTest, EachSignalBecomesAQuit) {
-  for (int signal : {SIGINT, SIGTERM}) {
-    MessageQueue queue;
-    queue.receiveSignalQuit();
-    QuitSignals handlers;
-    ASSERT_FALSE(handlers.failed());
-    EXPECT_FALSE(quitArrived(queue));
-    // The process survives the signal; the loop sees a quit instead.
-    ASSERT_EQ(kill(getpid(), signal), 0);
-    EXPECT_TRUE(quitArrived(queue)) << strsignal(signal);
-    EXPECT_FALSE(quitArrived(queue)) << "one quit per signal";
-  }
-}
+void previousHandler(int) {}
 
-void markCalled(int) {}
-
-TEST(QuitSignalsTest, PreviousHandlersComeBack) {
-  struct sigaction mine = {};
-  mine.sa_handler = markCalled;
-  struct sigaction old[2];
-  ASSERT_EQ(sigaction(SIGINT, &mine, &old[0]), 0);
-  ASSERT_EQ(sigaction(SIGTERM, &mine, &old[1]), 0);
-  { QuitSignals handlers; }
-  struct sigaction now;
+TEST(QuitSignalsTest, EachSignalBecomesOneQuitAndThePreviousHandlerComesBack) {
   for (int signal : {SIGINT, SIGTERM}) {
-    ASSERT_EQ(sigaction(signal, nullptr, &now), 0);
-    EXPECT_EQ(now.sa_handler, markCalled) << strsignal(signal);
+    struct sigaction mine = {}, old, now;
+    mine.sa_handler = previousHandler;
+    ASSERT_EQ(sigaction(signal, &mine, &old), 0);
+    {
+      MessageQueue queue;
+      queue.receiveSignalQuit();
+      QuitSignals handlers;
+      ASSERT_FALSE(handlers.failed());
+      ASSERT_EQ(kill(getpid(), signal), 0);  // the process survives; the loop sees a quit
+      EXPECT_TRUE(quitArrived(queue)) << strsignal(signal);
+      EXPECT_FALSE(quitArrived(queue)) << "one quit per signal";
+    }
+    ASSERT_EQ(sigaction(signal, &old, &now), 0);
+    EXPECT_EQ(now.sa_handler, previousHandler) << strsignal(signal);
   }
-  sigaction(SIGINT, &old[0], nullptr);
-  sigaction(SIGTERM, &old[1], nullptr);
 }
 
 TEST(QuitSignalsTest, SecondSignalTakesTheDefaultAction) {

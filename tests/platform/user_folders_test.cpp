@@ -4,11 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <fstream>
-#include <map>
-#include <optional>
-#include <string>
+
+#include "tests/platform/test_support.h"
 
 namespace vexa::platform {
 namespace {
@@ -17,154 +15,78 @@ TEST(UserFoldersTest, FindUserDirReadsTheTwoForms) {
   struct Case {
     const char* name;
     const char* text;
-    const char* key;
     const char* home;
     const char* expected;  // null: not found
   } cases[] = {
-      {"home relative", "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n", "XDG_DESKTOP_DIR", "/home/u",
-       "/home/u/Desktop"},
-      {"absolute", "XDG_DOCUMENTS_DIR=\"/data/docs\"\n", "XDG_DOCUMENTS_DIR", "/home/u",
-       "/data/docs"},
-      {"home itself", "XDG_DESKTOP_DIR=\"$HOME\"", "XDG_DESKTOP_DIR", "/home/u", "/home/u"},
-      {"home slash", "XDG_DESKTOP_DIR=\"$HOME/\"", "XDG_DESKTOP_DIR", "/home/u", "/home/u"},
-      {"trailing slash dropped", "XDG_DESKTOP_DIR=\"/d/\"", "XDG_DESKTOP_DIR", "/h", "/d"},
-      {"root stays", "XDG_DESKTOP_DIR=\"/\"", "XDG_DESKTOP_DIR", "/h", "/"},
-      {"blanks around", "  \tXDG_DESKTOP_DIR = \"/d\"", "XDG_DESKTOP_DIR", "/h", "/d"},
-      {"escapes undone", "XDG_DESKTOP_DIR=\"$HOME/a \\\"b\\\" \\$c\"", "XDG_DESKTOP_DIR", "/h",
-       "/h/a \"b\" $c"},
-      {"japanese bytes kept", "XDG_DESKTOP_DIR=\"$HOME/\xe3\x83\x87\"", "XDG_DESKTOP_DIR", "/h",
-       "/h/\xe3\x83\x87"},
-      {"last wins", "XDG_DESKTOP_DIR=\"/a\"\nXDG_DESKTOP_DIR=\"/b\"\n", "XDG_DESKTOP_DIR", "/h",
-       "/b"},
-      {"invalid later line ignored", "XDG_DESKTOP_DIR=\"/a\"\nXDG_DESKTOP_DIR=\"rel\"\n",
-       "XDG_DESKTOP_DIR", "/h", "/a"},
-      {"other key", "XDG_MUSIC_DIR=\"/m\"\n", "XDG_DESKTOP_DIR", "/h", nullptr},
-      {"longer key is not ours", "XDG_DESKTOP_DIRX=\"/m\"\n", "XDG_DESKTOP_DIR", "/h", nullptr},
-      {"comment", "# XDG_DESKTOP_DIR=\"/m\"\n", "XDG_DESKTOP_DIR", "/h", nullptr},
-      {"relative", "XDG_DESKTOP_DIR=\"Desktop\"", "XDG_DESKTOP_DIR", "/h", nullptr},
-      {"unquoted", "XDG_DESKTOP_DIR=/d", "XDG_DESKTOP_DIR", "/h", nullptr},
-      {"unclosed quote", "XDG_DESKTOP_DIR=\"/d", "XDG_DESKTOP_DIR", "/h", nullptr},
-      {"other variable", "XDG_DESKTOP_DIR=\"$HOMEX/d\"", "XDG_DESKTOP_DIR", "/h", nullptr},
-      {"home unknown", "XDG_DESKTOP_DIR=\"$HOME/d\"", "XDG_DESKTOP_DIR", "", nullptr},
-      {"empty file", "", "XDG_DESKTOP_DIR", "/h", nullptr},
-      {"no equals", "XDG_DESKTOP_DIR \"/d\"", "XDG_DESKTOP_DIR", "/h", nullptr},
-      {"crlf line", "XDG_DESKTOP_DIR=\"/d\"\r\n", "XDG_DESKTOP_DIR", "/h", "/d"},
+      {"home relative", "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n", "/home/u", "/home/u/Desktop"},
+      {"absolute, trailing slash dropped", "XDG_DESKTOP_DIR=\"/d/\"", "/h", "/d"},
+      {"home itself", "XDG_DESKTOP_DIR=\"$HOME/\"", "/home/u", "/home/u"},
+      {"root stays", "XDG_DESKTOP_DIR=\"/\"", "/h", "/"},
+      {"blanks around, crlf", "  \tXDG_DESKTOP_DIR = \"/d\"\r\n", "/h", "/d"},
+      {"escapes undone", "XDG_DESKTOP_DIR=\"$HOME/a \\\"b\\\" \\$c\"", "/h", "/h/a \"b\" $c"},
+      {"last valid line wins",
+       "XDG_DESKTOP_DIR=\"/a\"\nXDG_DESKTOP_DIR=\"/b\"\nXDG_DESKTOP_DIR=\"c\"", "/h", "/b"},
+      {"longer key is not ours", "XDG_DESKTOP_DIRX=\"/m\"\n", "/h", nullptr},
+      {"comment", "# XDG_DESKTOP_DIR=\"/m\"\n", "/h", nullptr},
+      {"unquoted", "XDG_DESKTOP_DIR=/d", "/h", nullptr},
+      {"unclosed quote", "XDG_DESKTOP_DIR=\"/d", "/h", nullptr},
+      {"other variable", "XDG_DESKTOP_DIR=\"$HOMEX/d\"", "/h", nullptr},
+      {"home unknown", "XDG_DESKTOP_DIR=\"$HOME/d\"", "", nullptr},
+      {"no equals", "XDG_DESKTOP_DIR \"/d\"", "/h", nullptr},
   };
   for (const Case& c : cases) {
     std::string out = "stale";
-    const bool failed = findUserDir(c.text, c.key, c.home, out);
-    EXPECT_EQ(failed, c.expected == nullptr) << c.name;
+    EXPECT_EQ(findUserDir(c.text, "XDG_DESKTOP_DIR", c.home, out), c.expected == nullptr) << c.name;
     EXPECT_EQ(out, c.expected ? c.expected : "") << c.name;
   }
 }
 
-// Sets environment variables for one test and puts the old values back afterwards.
-class ScopedEnv {
- public:
-  void set(const char* name, const char* value) {
-    if (!saved_.contains(name)) {
-      const char* old = std::getenv(name);
-      saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
-    }
-    if (value) {
-      setenv(name, value, 1);
-    } else {
-      unsetenv(name);
-    }
-  }
-  ~ScopedEnv() {
-    for (auto& [name, value] : saved_) {
-      if (value) {
-        setenv(name.c_str(), value->c_str(), 1);
-      } else {
-        unsetenv(name.c_str());
-      }
-    }
-  }
-
- private:
-  std::map<std::string, std::optional<std::string>> saved_;
-};
-
-class UserFoldersEnvTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/vexa-folders-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
-
-  std::string dir_;
-  ScopedEnv env_;
-};
-
-TEST_F(UserFoldersEnvTest, UserDirsFileAndFallbacks) {
-  env_.set("HOME", "/home/someone");
-  env_.set("XDG_CONFIG_HOME", dir_.c_str());
+TEST(UserFoldersTest, UserDirsFileFallbacksAndHostileFiles) {
+  test::TempDir dir;
+  test::ScopedEnv home("HOME", "/home/someone"), config("XDG_CONFIG_HOME", dir.path.c_str());
+  const std::string file = dir.path + "/user-dirs.dirs";
   std::string out;
-
-  // No user-dirs.dirs: the xdg-user-dir answers.
-  EXPECT_FALSE(desktopFolder(out));
-  EXPECT_EQ(out, "/home/someone/Desktop");
-  EXPECT_FALSE(documentsFolder(out));
-  EXPECT_EQ(out, "/home/someone");
-
-  std::ofstream(dir_ + "/user-dirs.dirs")
-      << "# written by a test\nXDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n"
-         "XDG_DOCUMENTS_DIR=\"/srv/docs\"\n";
-  EXPECT_FALSE(desktopFolder(out));
-  EXPECT_EQ(out, "/home/someone/Schreibtisch");
-  EXPECT_FALSE(documentsFolder(out));
-  EXPECT_EQ(out, "/srv/docs");
-}
-
-TEST_F(UserFoldersEnvTest, HostileUserDirsFileIsNotRead) {
-  env_.set("HOME", "/home/someone");
-  env_.set("XDG_CONFIG_HOME", dir_.c_str());
-  std::string out;
-  // A FIFO would block a plain open and read; a directory cannot be read at all.
-  ASSERT_EQ(mkfifo((dir_ + "/user-dirs.dirs").c_str(), 0600), 0);
-  EXPECT_FALSE(desktopFolder(out));
-  EXPECT_EQ(out, "/home/someone/Desktop");
-  unlink((dir_ + "/user-dirs.dirs").c_str());
-  ASSERT_EQ(mkdir((dir_ + "/user-dirs.dirs").c_str(), 0700), 0);
-  EXPECT_FALSE(documentsFolder(out));
-  EXPECT_EQ(out, "/home/someone");
-}
-
-TEST_F(UserFoldersEnvTest, AppDataFolder) {
-  struct Case {
-    const char* dataHome;
-    const char* home;
-    const char* expected;
-  } cases[] = {
-      {"/data/home", "/home/u", "/data/home"},
-      {nullptr, "/home/u", "/home/u/.local/share"},
-      {"relative/ignored", "/home/u", "/home/u/.local/share"},
-      {"", "/home/u", "/home/u/.local/share"},
+  auto expectFolders = [&out](const char* desktop, const char* documents) {
+    EXPECT_FALSE(desktopFolder(out));
+    EXPECT_EQ(out, desktop);
+    EXPECT_FALSE(documentsFolder(out));
+    EXPECT_EQ(out, documents);
   };
-  for (const Case& c : cases) {
-    env_.set("XDG_DATA_HOME", c.dataHome);
-    env_.set("HOME", c.home);
-    std::string out;
+  // Without the file the answers are those of xdg-user-dir.
+  expectFolders("/home/someone/Desktop", "/home/someone");
+  // A FIFO would block a plain open and read; a directory cannot be read at all.
+  ASSERT_EQ(mkfifo(file.c_str(), 0600), 0);
+  expectFolders("/home/someone/Desktop", "/home/someone");
+  ASSERT_EQ(unlink(file.c_str()), 0);
+  ASSERT_EQ(mkdir(file.c_str(), 0700), 0);
+  expectFolders("/home/someone/Desktop", "/home/someone");
+  ASSERT_EQ(rmdir(file.c_str()), 0);
+  std::ofstream(file)
+      << "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\nXDG_DOCUMENTS_DIR=\"/srv/docs\"\n";
+  expectFolders("/home/someone/Schreibtisch", "/srv/docs");
+}
+
+TEST(UserFoldersTest, AppDataFolder) {
+  test::ScopedEnv home("HOME", "/home/u"), dataHome("XDG_DATA_HOME", "/data/home");
+  std::string out;
+  for (const char* value :
+       {"/data/home", "relative/ignored", "", static_cast<const char*>(nullptr)}) {
+    dataHome.set(value);
     EXPECT_FALSE(appDataFolder(out));
-    EXPECT_EQ(out, c.expected);
+    EXPECT_EQ(out, value && value[0] == '/' ? value : "/home/u/.local/share");
   }
 }
 
-TEST_F(UserFoldersEnvTest, CurrentDirectory) {
+TEST(UserFoldersTest, CurrentDirectoryThatWasRemovedFails) {
+  test::TempDir dir;
   char saved[4096];
   ASSERT_NE(getcwd(saved, sizeof saved), nullptr);
   std::string out;
-  ASSERT_EQ(chdir(dir_.c_str()), 0);
+  ASSERT_EQ(chdir(dir.path.c_str()), 0);
   EXPECT_FALSE(currentDirectory(out));
-  EXPECT_EQ(out, dir_);
-  // A current directory that was removed has no name: the look-up fails instead of lying.
-  const std::string gone = dir_ + "/gone";
-  ASSERT_EQ(mkdir(gone.c_str(), 0700), 0);
-  ASSERT_EQ(chdir(gone.c_str()), 0);
-  ASSERT_EQ(rmdir(gone.c_str()), 0);
+  EXPECT_EQ(out, dir.path);
+  // A removed current directory has no name: the look-up fails instead of lying.
+  ASSERT_EQ(rmdir(dir.path.c_str()), 0);
   EXPECT_TRUE(currentDirectory(out));
   EXPECT_EQ(out, "");
   ASSERT_EQ(chdir(saved), 0);
