@@ -7,7 +7,6 @@
 #include <vector>
 
 namespace vexa {
-namespace {
 
 using Cases = std::vector<std::pair<std::string, std::string>>;
 
@@ -25,7 +24,6 @@ TEST(BoardMenuTest, TakesTheLinkBetweenTheNearestEqualsAndTagEndBeforeTheTitle) 
       {std::string("\0<A HREF=http://n/x/>\0", 22) + title, "http://n/x/"},
       {title + "<A HREF=http://h/a/>", "no address"},
       {">" + title, "no address"},
-      {"<b>" + title, "no address"},
       {"<A HREF=http://h/a/>" + alike, "no title"},
   };
   for (const auto& [menu, expected] : cases) {
@@ -45,8 +43,6 @@ TEST(BoardMenuTest, SplitsTheLinkIntoHostWithPortAndBoardPath) {
       {"http://127.0.0.1:8080/live/", "127.0.0.1:8080 /live/"},
       {"http://me:pw@h:65535/abc", "h:65535 /abc/"},
       {" http://h\r\n", "h /"},
-      {"//h/x/", "h /x/"},
-      {"h/abc/", "failed "},
       {"http:///abc/", "failed "},
       {"http://h:/abc/", "failed "},
       {"http://h:8o/abc/", "failed "},
@@ -64,5 +60,4 @@ TEST(BoardMenuTest, SplitsTheLinkIntoHostWithPortAndBoardPath) {
   }
 }
 
-}  // namespace
 }  // namespace vexa

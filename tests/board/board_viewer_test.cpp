@@ -1,19 +1,25 @@
 #include "board/board_viewer.h"
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "base/sjis.h"
 #include "base/task_loop.h"
 #include "platform/message_queue.h"
-#include "test_http_server.h"
 #include "tests/view/view_test_support.h"
 
 namespace vexa::testing {
@@ -64,10 +70,11 @@ std::string listPage(const std::vector<std::tuple<int, std::string, std::string>
   return test::plainPage(lines);
 }
 
-// The window side and the clock of a viewer of a served board: the menu at /bbsmenu.html points
-// at /live/ on the same server, port included. The viewer's tasks run on a loop that runs only
-// inside runUntil(), whose condition the rig, the loop's last task, checks every pass; so a
-// test is straight-line code on the GUI fiber.
+// A viewer of a board served from 127.0.0.1 (the menu at /bbsmenu.html points at /live/ on the
+// same server, port included), with the rig as its window side and clock. The viewer's tasks
+// run on a loop that runs only inside runUntil(); the rig is the loop's last task and in its
+// slice answers the requests that have come in and checks the condition. So the board changes
+// only between runs, and a test is straight-line code on the GUI fiber.
 class BoardRig : public PlainDownloadHost,
                  public ViewerObserver,
                  public ContentSlot,
@@ -75,13 +82,23 @@ class BoardRig : public PlainDownloadHost,
  public:
   // `boardTitle` is the title setting (empty: the default).
   explicit BoardRig(const std::string& boardTitle = "") {
-    server.setRoute("/bbsmenu.html",
-                    menuPage("http://" + server.address() + "/live/", "ホロメキ"_sjis));
-    BoardSettings settings{server.address(), boardTitle};
-    viewer = std::make_unique<BoardViewer>(
-        settings, *this, BoardWindows{&sink, nullptr, nullptr, &filter, this, this});
+    sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
+    socklen_t length = sizeof address;
+    auto* generic = reinterpret_cast<sockaddr*>(&address);
+    EXPECT_EQ(::bind(listener_, generic, length), 0);
+    EXPECT_EQ(::listen(listener_, 16), 0);
+    EXPECT_EQ(::getsockname(listener_, generic, &length), 0);
+    const std::string server = "127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+    routes["/bbsmenu.html"] = menuPage("http://" + server + "/live/", "ホロメキ"_sjis);
+    viewer =
+        std::make_unique<BoardViewer>(BoardSettings{server, boardTitle}, *this,
+                                      BoardWindows{&sink, nullptr, nullptr, &filter, this, this});
     viewer->addTasks(loop);
     loop.addTask(this);
+  }
+  ~BoardRig() override {
+    for (const auto& client : clients_) ::close(client.first);
+    ::close(listener_);
   }
 
   int64_t currentTime() override { return now; }
@@ -94,25 +111,20 @@ class BoardRig : public PlainDownloadHost,
 
   // Threads (number, title, count) in subject.txt.
   void serveSubject(const std::vector<std::tuple<int, std::string, uint32_t>>& threads) {
-    std::string subject;
+    std::string& subject = routes["/live/subject.txt"];
+    subject.clear();
     for (const auto& [n, title, count] : threads) {
       subject += key(n) + "<>" + title + " (" + std::to_string(count) + ")\n";
     }
-    server.setRoute("/live/subject.txt", subject);
   }
   // The data file and the thread's page with its write form after the link back to the board.
   void serveThread(int n, const std::string& dat) {
-    server.setRoute("/live/dat/" + key(n), dat);
-    server.setRoute("/test/read.cgi/live/100000000" + std::to_string(n) + "/l1",
-                    "<a href=\"../live/\">" + std::string("掲示板に戻る"_sjis) +
-                        "</a>\n<form method=post action=\"../test/bbs.cgi\"><input type=submit "
-                        "value=\"" +
-                        std::string("書き込む"_sjis) +
-                        "\" name=\"submit\"><input type=hidden name=bbs value=live></form>\n");
-  }
-  int datRequests(int n) { return server.requestCount("/live/dat/" + key(n)); }
-  int pageRequests(int n) {
-    return server.requestCount("/test/read.cgi/live/100000000" + std::to_string(n) + "/l1");
+    routes["/live/dat/" + key(n)] = dat;
+    std::string& page = routes["/test/read.cgi/live/100000000" + std::to_string(n) + "/l1"];
+    page = "<a href=\"../live/\">" + std::string("掲示板に戻る"_sjis) + "</a>\n";
+    page += "<form method=post action=\"../test/bbs.cgi\"><input type=submit value=\"";
+    page += "書き込む"_sjis +
+            std::string("\" name=\"submit\"><input type=hidden name=bbs value=live></form>");
   }
 
   // Runs the loop until `condition` holds; false (and a test failure) after 20 s of real time.
@@ -123,9 +135,6 @@ class BoardRig : public PlainDownloadHost,
     EXPECT_FALSE(timedOut_) << "timed out waiting for " << what;
     return !timedOut_;
   }
-  bool runUntilState(State state) {
-    return runUntil([this, state] { return viewer->state() == state; }, viewerStateName(state));
-  }
   // Until the thread is shown and its watch loop runs, so a later clock step counts towards the
   // first poll.
   bool runUntilWatching() {
@@ -134,7 +143,7 @@ class BoardRig : public PlainDownloadHost,
   // Searches, then clicks thread n in the list and runs until it is watched.
   bool watch(int n) {
     viewer->searchThreads();
-    if (!runUntilState(State::ListShown)) return false;
+    if (!runUntil([this] { return viewer->state() == State::ListShown; }, "the list")) return false;
     viewer->openThread(key(n));
     return runUntilWatching();
   }
@@ -145,7 +154,8 @@ class BoardRig : public PlainDownloadHost,
     return runUntil([this, before] { return polls.size() > before; }, "a poll");
   }
 
-  TestHttpServer server;
+  std::map<std::string, std::string> routes;  // bodies by path; any other path gets a 404
+  std::map<std::string, int> requests;        // requests by path
   int64_t now = 1700000000;
   std::vector<ViewerState> states;
   std::vector<bool> polls;
@@ -159,96 +169,74 @@ class BoardRig : public PlainDownloadHost,
  protected:
   void run() override {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!done_() && !(timedOut_ = std::chrono::steady_clock::now() > deadline)) yield();
+    for (serve(); !done_(); serve()) {
+      timedOut_ = std::chrono::steady_clock::now() > deadline;
+      if (timedOut_) break;
+      yield();
+    }
     loop.stop();
   }
 
  private:
+  // Takes new connections and answers each whose request is complete, with Connection: close.
+  void serve() {
+    for (int client; (client = ::accept(listener_, nullptr, nullptr)) >= 0;) {
+      clients_.emplace_back(client, "");
+    }
+    for (auto client = clients_.begin(); client != clients_.end();) {
+      auto& [socket, request] = *client;
+      char buffer[4096];
+      const ssize_t got = ::recv(socket, buffer, sizeof buffer, MSG_DONTWAIT);
+      if (got > 0) request.append(buffer, static_cast<size_t>(got));
+      const bool complete = request.find("\r\n\r\n") != std::string::npos;
+      if (!complete && (got > 0 || (got < 0 && errno == EAGAIN))) {
+        ++client;
+        continue;
+      }
+      if (complete) {
+        // "GET /path HTTP/1.1"
+        const size_t start = request.find(' ') + 1;
+        const std::string path = request.substr(start, request.find(' ', start) - start);
+        ++requests[path];
+        const auto found = routes.find(path);
+        const std::string body = found == routes.end() ? "not found" : found->second;
+        const std::string response = std::string("HTTP/1.1 ") +
+                                     (found == routes.end() ? "404 Not Found" : "200 OK") +
+                                     "\r\nContent-Length: " + std::to_string(body.size()) +
+                                     "\r\nConnection: close\r\n\r\n" + body;
+        ::send(socket, response.data(), response.size(), MSG_NOSIGNAL);
+      }
+      ::close(socket);
+      client = clients_.erase(client);
+    }
+  }
+
+  int listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+  std::vector<std::pair<int, std::string>> clients_;  // sockets with the request bytes so far
   std::function<bool()> done_;
   bool timedOut_ = false;
 };
-
-TEST(BoardViewerTest, ShowsTheThreadListSortedBySpeedAndFiltered) {
-  BoardRig rig;
-  rig.serveSubject({{3, "Full live", 1000}, {1, "Live A", 10}, {2, "Live B", 20}});
-  rig.viewer->searchThreads();
-  ASSERT_TRUE(rig.runUntilState(State::ListShown));
-  // One sample each: no speed yet, so line order with the full thread last.
-  EXPECT_EQ(rig.sink.pages.back(),
-            listPage({{1, "Live A", "10"}, {2, "Live B", "20"}, {3, "Full live", "1000"}}));
-  // A status line per list line rendered, counted from the position after it.
-  EXPECT_EQ(rig.viewer->listTask().statusText(), std::string("- subject.txt 4 行目を描画 -"_sjis));
-
-  // Ten seconds later B has moved 30 posts (3 per second), A none.
-  rig.now += 10;
-  rig.serveSubject({{3, "Full live", 1000}, {1, "Live A", 10}, {2, "Live B", 50}, {4, "Chat", 5}});
-  rig.filter.text = "+LIVE -full";
-  rig.viewer->searchThreads();
-  ASSERT_TRUE(rig.runUntilState(State::ListShown));
-  EXPECT_EQ(rig.sink.pages.back(), listPage({{2, "Live B", "50/30000"}, {1, "Live A", "10"}}));
-  // The menu is read once; the list twice.
-  EXPECT_EQ(rig.server.requestCount("/bbsmenu.html"), 1);
-  EXPECT_EQ(rig.server.requestCount("/live/subject.txt"), 2);
-  EXPECT_EQ(rig.states, (std::vector{State::LoadingList, State::ListShown, State::LoadingList,
-                                     State::ListShown}));
-  EXPECT_EQ(rig.shown, (std::vector<std::string>{"list", "browser", "list", "browser"}));
-  EXPECT_FALSE(rig.viewer->failed());
-}
-
-TEST(BoardViewerTest, MenuFailuresEndInIdleAndTheNextSearchReadsTheMenuAgain) {
-  struct Case {
-    std::string boardTitle;  // the setting; empty for the default
-    std::string menu;        // empty: the menu is not served (404)
-    std::string status;
-  };
-  const std::string title = "ホロメキ"_sjis;
-  const std::vector<Case> cases = {
-      {"", menuPage("http://h/live/", "Other"), "\"ホロメキ\"が見つかりません"_sjis},
-      {"", title + menuPage("http://h/live/", "x"), "\"ホロメキ\"のアドレスが見つかりません"_sjis},
-      {"", menuPage("/live/", title), "\"ホロメキ\"のホストが見つかりません"_sjis},
-      {"実況"_sjis, menuPage("http://h/live/", title), "\"実況\"が見つかりません"_sjis},
-      {"", "", "サーバーがエラーを返しました (HTTP 404)"_sjis},
-  };
-  for (const auto& c : cases) {
-    BoardRig rig(c.boardTitle);
-    rig.server.setRoute("/bbsmenu.html", c.menu);
-    if (c.menu.empty()) rig.server.removeRoute("/bbsmenu.html");
-    rig.viewer->searchThreads();
-    ASSERT_TRUE(rig.runUntil([&] { return rig.viewer->failed(); }, c.status));
-    EXPECT_EQ(rig.viewer->listTask().statusText(), c.status);
-    EXPECT_EQ(rig.states, (std::vector{State::LoadingList, State::Idle})) << c.status;
-    EXPECT_EQ(rig.server.requestCount("/live/subject.txt"), 0) << c.status;
-    EXPECT_TRUE(rig.sink.pages.empty()) << c.status;
-
-    const std::string link = "http://" + rig.server.address() + "/live/";
-    rig.server.setRoute("/bbsmenu.html", menuPage(link, boardTitleOf(rig.viewer->settings())));
-    rig.serveSubject({{1, "Live", 10}});
-    rig.viewer->searchThreads();
-    ASSERT_TRUE(rig.runUntilState(State::ListShown)) << c.status;
-    EXPECT_EQ(rig.server.requestCount("/bbsmenu.html"), 2) << c.status;
-    EXPECT_EQ(rig.sink.pages.back(), listPage({{1, "Live", "10"}})) << c.status;
-  }
-}
 
 TEST(BoardViewerTest, WatchesAThreadAndAdaptsThePollInterval) {
   BoardRig rig;
   rig.serveSubject({{1, "Live", 20}});
   rig.serveThread(1, datLines(1, 20));
   ASSERT_TRUE(rig.watch(1));
-  EXPECT_EQ(rig.sink.pages.back(), postPage(6, 20));
+  EXPECT_EQ(rig.sink.pages, (std::vector{listPage({{1, "Live", "20"}}), postPage(6, 20)}));
+  EXPECT_EQ(rig.states, (std::vector{State::LoadingList, State::ListShown, State::LoadingThread,
+                                     State::Watching}));
+  EXPECT_EQ(rig.shown, (std::vector<std::string>{"list", "browser", "watch", "browser"}));
+  // A status line per list line rendered (counted from the position after it) and per post.
+  EXPECT_EQ(rig.viewer->listTask().statusText(), std::string("- subject.txt 2 行目を描画 -"_sjis));
   EXPECT_EQ(rig.viewer->watchTask().statusText(), std::string("- 20 番目のレスを解析 -"_sjis));
+  const FormField* submit = rig.viewer->writeForm().find("submit");
+  ASSERT_NE(submit, nullptr);
+  EXPECT_STREQ(submit->value.text(), "%8F%91%82%AB%8D%9E%82%DE");  // "書き込む"
   EXPECT_EQ(rig.interval, 30);
-  const WriteForm& form = rig.viewer->writeForm();
-  EXPECT_STREQ(form.action().text(), "/test/bbs.cgi");
-  ASSERT_EQ(form.fieldCount(), 2u);
-  EXPECT_STREQ(form.field(1).value.text(), "%8F%91%82%AB%8D%9E%82%DE");  // "書き込む"
 
-  struct Poll {
-    uint32_t lines;    // lines of the data file at this poll
-    uint32_t first;    // first post on the new page; 0: the page stays
-    int32_t interval;  // poll interval after the poll
-  };
-  const std::vector<Poll> polls = {
+  // Per poll: the lines of the data file, the first post on the new page (0: the page stays)
+  // and the poll interval after the poll.
+  const std::vector<std::tuple<uint32_t, uint32_t, int32_t>> polls = {
       {23, 21, 35},  // 3 new posts: +5
       {23, 0, 43},   // none: +8
       {43, 29, 31},  // 20 new: -12, and only the newest 15 shown
@@ -256,27 +244,27 @@ TEST(BoardViewerTest, WatchesAThreadAndAdaptsThePollInterval) {
       {83, 0, 38},   // ...so raised to 30 before it is used
       {12, 1, 30},   // the file came back shorter: read again in full, from 30 again
   };
-  for (const auto& poll : polls) {
-    rig.serveSubject({{1, "Live", poll.lines}});
-    rig.serveThread(1, datLines(1, poll.lines));
+  for (const auto& [lines, first, interval] : polls) {
+    rig.serveThread(1, datLines(1, lines));
     const size_t pages = rig.sink.pages.size();
     ASSERT_TRUE(rig.nextPoll());
-    EXPECT_EQ(rig.polls.back(), poll.first != 0) << poll.lines;
-    EXPECT_EQ(rig.interval, poll.interval) << poll.lines;
-    EXPECT_EQ(rig.sink.pages.size(), pages + (poll.first != 0)) << poll.lines;
-    if (poll.first != 0) {
-      EXPECT_EQ(rig.sink.pages.back(), postPage(poll.first, poll.lines)) << poll.lines;
+    EXPECT_EQ(rig.polls.back(), first != 0) << lines;
+    EXPECT_EQ(rig.interval, interval) << lines;
+    EXPECT_EQ(rig.sink.pages.size(), pages + (first != 0)) << lines;
+    if (first != 0) {
+      EXPECT_EQ(rig.sink.pages.back(), postPage(first, lines)) << lines;
     }
   }
-  // Every poll refreshes the list first, then reads the data file.
-  EXPECT_EQ(rig.server.requestCount("/live/subject.txt"), 7);
-  EXPECT_EQ(rig.datRequests(1), 7);
-  EXPECT_EQ(rig.pageRequests(1), 1);
+  // The menu is read once; every poll refreshes the list first, then reads the data file.
+  EXPECT_EQ(rig.requests["/bbsmenu.html"], 1);
+  EXPECT_EQ(rig.requests["/live/subject.txt"], 7);
+  EXPECT_EQ(rig.requests["/live/dat/" + key(1)], 7);
+  EXPECT_EQ(rig.requests["/test/read.cgi/live/1000000001/l1"], 1);
 }
 
 TEST(BoardViewerTest, NgIdsHidePostsAfterAReloadIncludingTheEmptyId) {
   BoardRig rig;
-  rig.serveSubject({{1, "Live", 20}});
+  rig.serveSubject({{1, "Live", 20}, {2, "Chat", 3}});
   rig.serveThread(1, datLines(1, 20));
   ASSERT_TRUE(rig.watch(1));
   rig.viewer->addNgId("ngid:id3");
@@ -295,64 +283,84 @@ TEST(BoardViewerTest, NgIdsHidePostsAfterAReloadIncludingTheEmptyId) {
   EXPECT_FALSE(rig.polls.back());
   EXPECT_EQ(rig.sink.pages.size(), pages);
   EXPECT_EQ(rig.viewer->ngIds().size(), 2u);
-  EXPECT_EQ(rig.datRequests(1), 4);
-  EXPECT_EQ(rig.pageRequests(1), 3);  // each reload reads the write form again
+  // Each reload reads the write form again.
+  EXPECT_EQ(rig.requests["/test/read.cgi/live/1000000001/l1"], 3);
 
-  // The search button while watching: the watch task ends, the list is shown again.
+  // The search button while watching ends the watch task; the list is shown with the filter.
+  rig.filter.text = "+LIVE";
   rig.viewer->searchThreads();
-  ASSERT_TRUE(rig.runUntilState(State::ListShown));
-  ASSERT_TRUE(rig.runUntil([&] { return !rig.viewer->watchTask().isLive(); }, "the watch's end"));
+  ASSERT_TRUE(rig.runUntil(
+      [&] { return rig.viewer->state() == State::ListShown && !rig.viewer->watchTask().isLive(); },
+      "the list without a watch"));
   EXPECT_EQ(rig.sink.pages.back(), listPage({{1, "Live", "20"}}));
-  EXPECT_EQ(rig.datRequests(1), 4);
+  EXPECT_EQ(rig.requests["/live/dat/" + key(1)], 4);
 }
 
-TEST(BoardViewerTest, MovesToTheSuccessorAndBackToTheListWhenThereIsNone) {
+TEST(BoardViewerTest, FollowsAFullThreadToItsSuccessorAndEndsAtTheListOrInIdle) {
   BoardRig rig;
-  rig.serveSubject({{1, "abc Part 1", 20}, {2, "xyz", 5}});
+  rig.serveSubject({{1, "abc Part 1", 20}, {2, "x&amp;y</a>", 5}});
   rig.serveThread(1, datLines(1, 20));
   ASSERT_TRUE(rig.watch(1));
-  rig.serveSubject({{1, "abc Part 1", 1000}, {2, "xyz", 5}, {3, "abc Part 2", 3}});
+  rig.serveSubject({{1, "abc Part 1", 1000}, {2, "x&amp;y</a>", 5}, {3, "abc Part 2", 3}});
   rig.serveThread(3, datLines(1, 3));
   rig.now += 30;
-  ASSERT_TRUE(rig.runUntil([&] { return rig.datRequests(3) > 0; }, "the successor's data"));
+  ASSERT_TRUE(rig.runUntil([&] { return rig.requests.count("/live/dat/" + key(3)); }, "part 2"));
   ASSERT_TRUE(rig.runUntilWatching());
   EXPECT_EQ(rig.sink.pages.back(), postPage(1, 3));
-  EXPECT_EQ(rig.pageRequests(3), 1);
+  EXPECT_EQ(rig.requests["/test/read.cgi/live/1000000003/l1"], 1);
 
-  // The successor fills too, and no thread shares a third of its title.
-  rig.serveSubject({{1, "abc Part 1", 1000}, {2, "xyz", 5}, {3, "abc Part 2", 1000}});
+  // The successor fills too, and no thread shares a third of its title: back to the list.
+  rig.serveSubject({{1, "abc Part 1", 1000}, {2, "x&amp;y</a>", 4}, {3, "abc Part 2", 12884913}});
   rig.now += 30;
-  ASSERT_TRUE(rig.runUntil([&] { return !rig.viewer->watchTask().isLive(); }, "the watch's end"));
-  ASSERT_TRUE(rig.runUntilState(State::ListShown));
-  // Over the last 30 s part 2 went from 3 to 1000 posts; part 1 has stayed at 1000 for 60 s.
-  EXPECT_EQ(rig.sink.pages.back(), listPage({{2, "xyz", "5"},
-                                             {3, "abc Part 2", "1000/332333"},
+  ASSERT_TRUE(rig.runUntil(
+      [&] { return rig.viewer->state() == State::ListShown && !rig.viewer->watchTask().isLive(); },
+      "the list without a watch"));
+  // Full threads last, faster first; the title's markup is text. Thread 2 lost a post: a
+  // falling speed shows no figure. Part 2 took 429497 posts a second, whose figure 4294970000
+  // keeps its low 32 bits. Part 1 moved 980 posts in the 60 s since it was first listed (an
+  // unchanged count only moves the newest sample's time): 163333.3, truncated.
+  EXPECT_EQ(rig.sink.pages.back(), listPage({{2, "x&amp;y&lt;/a>", "4"},
+                                             {3, "abc Part 2", "12884913/2704"},
                                              {1, "abc Part 1", "1000/163333"}}));
-  EXPECT_EQ(rig.server.requestCount("/bbsmenu.html"), 1);
-}
 
-TEST(BoardViewerTest, AGoneDataFileEndsInIdleOrGoesBackToTheList) {
-  BoardRig rig;
-  rig.serveSubject({{1, "Live", 20}});
-  rig.viewer->searchThreads();
-  ASSERT_TRUE(rig.runUntilState(State::ListShown));
-  rig.viewer->openThread(key(1));
+  // Thread 2's data file is not served: its load ends in Idle with the server's answer.
+  rig.viewer->openThread(key(2));
   ASSERT_TRUE(rig.runUntil([&] { return rig.viewer->failed(); }, "the failure"));
   EXPECT_EQ(rig.viewer->watchTask().statusText(),
             std::string("サーバーがエラーを返しました (HTTP 404)"_sjis));
-
   // Served at last, then gone while it is watched: through Idle back to the list.
-  rig.serveThread(1, datLines(1, 20));
-  ASSERT_TRUE(rig.watch(1));
-  rig.server.removeRoute("/live/dat/" + key(1));
+  rig.serveThread(2, datLines(1, 4));
+  ASSERT_TRUE(rig.watch(2));
+  rig.routes.erase("/live/dat/" + key(2));
   const size_t states = rig.states.size();
   rig.now += 30;
   ASSERT_TRUE(rig.runUntil([&] { return rig.states.back() == State::ListShown; }, "the list"));
   EXPECT_EQ(std::vector(rig.states.begin() + states, rig.states.end()),
             (std::vector{State::Idle, State::LoadingList, State::ListShown}));
   // Each Idle forgot the board's address, so the menu was read again.
-  EXPECT_EQ(rig.server.requestCount("/bbsmenu.html"), 3);
+  EXPECT_EQ(rig.requests["/bbsmenu.html"], 3);
   EXPECT_FALSE(rig.viewer->failed());
+}
+
+TEST(BoardViewerTest, MenuFailuresEndInIdleWithTheirStatusLine) {
+  const std::string title = "ホロメキ"_sjis;
+  // The board title setting, the menu (empty: not served) and the status line.
+  const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
+      {"実況"_sjis, menuPage("http://h/live/", title), "\"実況\"が見つかりません"_sjis},
+      {"", title + menuPage("http://h/live/", "x"), "\"ホロメキ\"のアドレスが見つかりません"_sjis},
+      {"", menuPage("/live/", title), "\"ホロメキ\"のホストが見つかりません"_sjis},
+      {"", "", "サーバーがエラーを返しました (HTTP 404)"_sjis},
+  };
+  for (const auto& [boardTitle, menu, status] : cases) {
+    BoardRig rig(boardTitle);
+    rig.routes["/bbsmenu.html"] = menu;
+    if (menu.empty()) rig.routes.erase("/bbsmenu.html");
+    rig.viewer->searchThreads();
+    ASSERT_TRUE(rig.runUntil([&] { return rig.viewer->failed(); }, status));
+    EXPECT_EQ(rig.viewer->listTask().statusText(), status);
+    EXPECT_EQ(rig.states, (std::vector{State::LoadingList, State::Idle})) << status;
+    EXPECT_EQ(rig.requests.count("/live/subject.txt"), 0u) << status;
+  }
 }
 
 TEST(BoardViewerTest, StateMachineAcceptsOnlyTheAllowedRequests) {
@@ -370,8 +378,13 @@ TEST(BoardViewerTest, StateMachineAcceptsOnlyTheAllowedRequests) {
   // The loop never runs here: the tasks are started but never resumed.
   BoardRig rig;
   rig.viewer->openThread(key(1));  // a thread link counts only while a list or thread is shown
-  EXPECT_EQ(rig.viewer->state(), State::Idle);
   EXPECT_FALSE(rig.viewer->watchTask().isLive());
+  // An NG link adds its ID once in any state; other links add nothing.
+  for (const char* link : {"ngid:a", "ngid:a", "NGID:b", "ngid", "thread:ngid:c"}) {
+    rig.viewer->addNgId(link);
+  }
+  EXPECT_EQ(rig.viewer->ngIds().size(), 1u);
+  EXPECT_EQ(rig.viewer->state(), State::Idle);
   for (int from = 0; from < 5; ++from) {
     for (int request = 0; request < 5; ++request) {
       rig.viewer->setViewerState(State::Idle);

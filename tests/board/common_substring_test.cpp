@@ -7,7 +7,6 @@
 #include <string>
 
 namespace vexa {
-namespace {
 
 TEST(CommonSubstringTest, AgreesWithBruteForceOnRandomTexts) {
   // Few distinct bytes make long repeats likely, which is where the automaton's links matter;
@@ -33,5 +32,4 @@ TEST(CommonSubstringTest, AgreesWithBruteForceOnRandomTexts) {
   }
 }
 
-}  // namespace
 }  // namespace vexa

@@ -3,10 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace vexa {
-namespace {
 
 TEST(LineReaderTest, SplitsAtEveryLineEndFormAndCutsLongLines) {
   const std::string limit(4095, 'x');
@@ -32,5 +33,4 @@ TEST(LineReaderTest, SplitsAtEveryLineEndFormAndCutsLongLines) {
   }
 }
 
-}  // namespace
 }  // namespace vexa

@@ -3,34 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "board/speed_history.h"
 
 namespace vexa {
 
-TEST(ThreadListTest, MergeAddsNewKeysAndUpdatesKnownOnesKeepingTheirTitle) {
-  ThreadList list;
-  EXPECT_FALSE(list.mergeLine("1.dat<>First (10)", 1, 1000));
-  EXPECT_TRUE(list.mergeLine("broken line", 2, 1000));
-  EXPECT_TRUE(list.mergeLine("3.dat<>Zero (0)", 3, 1000));
-  EXPECT_FALSE(list.mergeLine("1.dat<>Renamed (15)", 2, 1010));
-  ASSERT_EQ(list.size(), 1u);
-  const ThreadRecord& first = *list.findByKey("1.dat");
-  EXPECT_STREQ(first.title.text(), "First");
-  EXPECT_EQ(first.lineNumber, 2u);
-  EXPECT_EQ(first.postCount, 15u);
-  EXPECT_DOUBLE_EQ(first.speed, 0.5);
-  EXPECT_EQ(list.findByKey("1.da"), nullptr);
-}
-
 TEST(ThreadListTest, SpeedComesFromTheLastHourOfCounts) {
-  struct Step {
-    int64_t time;
-    uint32_t count;
-    size_t samples;
-    double speed;
-  };
+  // Steps of (time, count, samples kept, speed).
+  using Step = std::tuple<int64_t, uint32_t, size_t, double>;
   const std::vector<std::vector<Step>> cases = {
       {{100, 5, 1, 0.0}, {100, 9, 2, 0.0}},  // equal times give no speed
       // With two samples an unchanged count only moves the newest time, so the speed falls.
@@ -43,63 +25,63 @@ TEST(ThreadListTest, SpeedComesFromTheLastHourOfCounts) {
   };
   for (const auto& steps : cases) {
     ThreadRecord record;
-    for (const Step& step : steps) {
-      recordPostCount(record, step.count, step.time);
-      EXPECT_EQ(record.history.size(), step.samples) << step.time << " " << step.count;
-      EXPECT_DOUBLE_EQ(record.speed, step.speed) << step.time << " " << step.count;
+    for (const auto& [time, count, samples, speed] : steps) {
+      recordPostCount(record, count, time);
+      EXPECT_EQ(record.history.size(), samples) << time << " " << count;
+      EXPECT_DOUBLE_EQ(record.speed, speed) << time << " " << count;
     }
   }
 }
 
-TEST(ThreadListTest, SortPutsFullThreadsLastThenFasterFirstThenLineOrder) {
+TEST(ThreadListTest, MergesLinesAndSortsFullThreadsLastThenFasterFirstThenByLine) {
   ThreadList list;
-  for (const char* line :
-       {"full.dat<>F (1000)", "slow.dat<>S (10)", "fast.dat<>F (10)", "tie1.dat<>T (10)",
-        "tie2.dat<>T (10)", "over.dat<>O (1001)", "almost.dat<>A (999)"}) {
+  for (const char* line : {"full.dat<>F (1000)", "slow.dat<>S (10)", "broken line",
+                           "fast.dat<>F (10)", "tie1.dat<>T (10)", "tie2.dat<>T (10)",
+                           "zero.dat<>Z (0)", "over.dat<>O (1001)", "almost.dat<>A (999)"}) {
     list.mergeLine(line, list.size() + 1, 0);
   }
   list.sort();
   // Ten seconds later, in another order: the full threads move fastest but still sort last,
-  // tie2, now listed before tie1, goes first among equals, and almost keeps its old line.
+  // tie2, now listed before tie1, goes first among equals, almost keeps its old line, and a
+  // known key keeps its first title.
   uint32_t number = 0;
-  for (const char* line : {"tie2.dat<>T (10)", "full.dat<>F (1500)", "slow.dat<>S (20)",
+  for (const char* line : {"tie2.dat<>T (10)", "full.dat<>F (1500)", "slow.dat<>New (20)",
                            "fast.dat<>F (110)", "tie1.dat<>T (10)", "over.dat<>O (1501)"}) {
-    list.mergeLine(line, ++number, 10);
+    EXPECT_FALSE(list.mergeLine(line, ++number, 10)) << line;
   }
   list.sort();
-  std::string keys;
+  std::string threads;
   for (uint32_t position = 1; ThreadRecord* record = list.nextRecord(position);) {
-    keys += std::string(record->key.text()) + " ";
+    threads += std::string(record->key.text()) + ":" + record->title.text() + ":" +
+               std::to_string(record->lineNumber) + " ";
   }
-  EXPECT_EQ(keys, "fast.dat slow.dat tie2.dat tie1.dat almost.dat full.dat over.dat ");
+  EXPECT_EQ(threads,
+            "fast.dat:F:4 slow.dat:S:3 tie2.dat:T:1 tie1.dat:T:5 almost.dat:A:7 "
+            "full.dat:F:2 over.dat:O:6 ");
+  EXPECT_EQ(list.findByKey("fast.da"), nullptr);
 }
 
 TEST(ThreadListTest, SuccessorSharesTheLongestRunOfAtLeastAThirdOfTheTitle) {
-  struct Case {
-    std::string current;              // title of the full current thread
-    std::vector<std::string> others;  // subject lines after the key, in list order
-    std::string expected;             // title of the successor, empty for none
-  };
-  // "abcdefghi" is 9 bytes: a third is 3.
-  const std::vector<Case> cases = {
+  // The title of the full current thread, the other subject lines (after the key) in list order,
+  // and the title of the successor, empty for none. "abcdefghi" is 9 bytes: a third is 3.
+  const std::vector<std::tuple<std::string, std::vector<std::string>, std::string>> cases = {
       {"abcdefghi", {"xxabcxx (1)"}, "xxabcxx"},
       {"abcdefghi", {"xxabxx (1)"}, ""},
       {"abcdefghi", {"abcx (1)", "abcdefx (1)", "abcdex (1)"}, "abcdefx"},
       {"abcdefghi", {"zzdefzz (1)", "abcqq (1)", "defxx (1)"}, "zzdefzz"},
       {"abcdefghi", {"abcdefgh (1000)", "abcxx (999)"}, "abcxx"},  // full threads never follow
-      {"abcdefghi", {}, ""},
       {"ab", {"xy (1)", "zz (1)"}, ""},  // a third of 2 is 0, but a shared byte is needed
       {"ab", {"xy (1)", "xb (1)"}, "xb"},
       {"", {"anything (1)"}, ""},
   };
-  for (const auto& c : cases) {
+  for (const auto& [current, others, expected] : cases) {
     ThreadList list;
-    list.mergeLine("cur.dat<>" + c.current + " (1000)", 1, 0);
-    for (const std::string& other : c.others) {
+    list.mergeLine("cur.dat<>" + current + " (1000)", 1, 0);
+    for (const std::string& other : others) {
       list.mergeLine(std::to_string(list.size()) + ".dat<>" + other, list.size() + 1, 0);
     }
     const ThreadRecord* successor = list.findSuccessor(*list.findByKey("cur.dat"));
-    EXPECT_EQ(successor ? successor->title.text() : "", c.expected) << c.current;
+    EXPECT_EQ(successor ? successor->title.text() : "", expected) << current;
   }
 }
 

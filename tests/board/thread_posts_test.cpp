@@ -3,9 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
-
-#include "board/line_reader.h"
 
 namespace vexa {
 namespace {
@@ -20,16 +19,6 @@ std::string datBody(uint32_t last, uint32_t first = 1) {
   std::string body;
   for (uint32_t n = first; n <= last; ++n) body += datLine("id", "post " + std::to_string(n));
   return body;
-}
-
-void fullLoad(ThreadPosts& thread, std::string_view body, const NgIdList& ngIds = NgIdList()) {
-  thread.beginFullLoad();
-  LineReader reader(body);
-  std::string_view line;
-  for (uint32_t number = 1; reader.next(line); ++number) {
-    ASSERT_FALSE(thread.addLine(line, number, ngIds));
-  }
-  thread.finishLoad();
 }
 
 // Every post as "number:ID:body", with "!" for ":" before the ID of a hidden one.
@@ -49,19 +38,24 @@ TEST(ThreadPostsTest, FullLoadNumbersEveryLineAndHidesNgIdsAndBrokenLines) {
   // Broken Shift_JIS stays bytes; a line past 4095 bytes keeps its first 4095.
   const std::string huge = datLine("y", std::string(10000, 'z'));
   const std::string kept = huge.substr(0, 4095).substr(huge.find("<>z") + 2);
+  const std::string body = datLine("a", "hello") + "\r\n" + datLine("bad", "spam") +
+                           datLine("", "no id") + "short<>line\n" + datLine("x", "\xFF\xFD \x83") +
+                           huge + datLine("z", "http://o/l");
+  // A first refresh reads every line, as a full load does.
   ThreadPosts thread;
-  fullLoad(thread,
-           datLine("a", "hello") + "\r\n" + datLine("bad", "spam") + datLine("", "no id") +
-               "short<>line\n" + datLine("x", "\xFF\xFD \x83") + huge + datLine("z", "http://o/l"),
-           ngIds);
+  thread.refresh(body, ngIds);
   EXPECT_EQ(describe(thread), "1:a:hello 2!: 3!bad:spam 4::no id 5!: 6:x:\xFF\xFD \x83 7:y:" +
                                   kept + " 8:z:<a href=\"mms://o/l\">http://o/l</a> ");
+  // The stream links are counted before and after a refresh.
   EXPECT_EQ(thread.streamLinks().size(), 1u);
+  thread.refresh(body + datLine("c", "mms://h/x"), ngIds);
+  EXPECT_EQ(thread.previousLinkCount(), 1u);
+  EXPECT_EQ(thread.streamLinks().size(), 2u);
 }
 
 TEST(ThreadPostsTest, StoresTheThousandthLineAndDropsTheNext) {
   ThreadPosts thread;
-  fullLoad(thread, datBody(1001));
+  thread.refresh(datBody(1001), NgIdList());
   ASSERT_EQ(thread.posts().size(), 1000u);
   EXPECT_STREQ(thread.posts().at(1000)->body.text(), "post 1000");
   EXPECT_EQ(thread.refresh(datBody(1005), NgIdList()).newPosts, 0u);
@@ -69,13 +63,9 @@ TEST(ThreadPostsTest, StoresTheThousandthLineAndDropsTheNext) {
 }
 
 TEST(ThreadPostsTest, RefreshParsesOnlyNewLinesAndReloadsACopyThatShrank) {
-  struct Case {
-    std::string after;  // the copy that follows one of three lines
-    bool reloaded;
-    uint32_t newPosts, previous;
-    std::string posts;
-  };
-  const std::vector<Case> cases = {
+  // The copy that follows one of three lines; whether it was read again in full, the new posts,
+  // the count before, and the posts after.
+  const std::vector<std::tuple<std::string, bool, uint32_t, uint32_t, std::string>> cases = {
       {datBody(3), false, 0, 3, "1:id:post 1 2:id:post 2 3:id:post 3 "},
       // Known lines are stepped over: an edited old line is not parsed again.
       {datLine("id", "edited") + datBody(4, 2), false, 1, 3,
@@ -84,25 +74,16 @@ TEST(ThreadPostsTest, RefreshParsesOnlyNewLinesAndReloadsACopyThatShrank) {
       {datLine("id", "new") + datLine("x", "one"), true, 2, 0, "1:id:new 2:x:one "},
       {"", true, 0, 0, ""},
   };
-  for (const auto& c : cases) {
+  for (const auto& [after, reloaded, newPosts, previous, posts] : cases) {
     ThreadPosts thread;
-    fullLoad(thread, datBody(3));
-    const RefreshResult result = thread.refresh(c.after, NgIdList());
+    thread.refresh(datBody(3), NgIdList());
+    const RefreshResult result = thread.refresh(after, NgIdList());
     EXPECT_FALSE(result.failed);
-    EXPECT_EQ(result.reloaded, c.reloaded) << c.posts;
-    EXPECT_EQ(result.newPosts, c.newPosts) << c.posts;
-    EXPECT_EQ(thread.previousPostCount(), c.previous) << c.posts;
-    EXPECT_EQ(describe(thread), c.posts);
+    EXPECT_EQ(result.reloaded, reloaded) << posts;
+    EXPECT_EQ(result.newPosts, newPosts) << posts;
+    EXPECT_EQ(thread.previousPostCount(), previous) << posts;
+    EXPECT_EQ(describe(thread), posts);
   }
-}
-
-TEST(ThreadPostsTest, StreamLinksAreCountedBeforeAndAfterARefresh) {
-  const std::string linked = datLine("a", "watch http://example.org/live");
-  ThreadPosts thread;
-  fullLoad(thread, linked + datLine("b", "text"));
-  thread.refresh(linked + datLine("b", "text") + datLine("c", "mms://host/x"), NgIdList());
-  EXPECT_EQ(thread.previousLinkCount(), 1u);
-  EXPECT_EQ(thread.streamLinks().size(), 2u);
 }
 
 }  // namespace

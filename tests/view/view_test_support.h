@@ -13,8 +13,7 @@
 namespace vexa::test {
 
 // Keeps every page it is shown, as bytes.
-class RecordingSink : public PageSink {
- public:
+struct RecordingSink : PageSink {
   void showPage(const TextBuffer& page) override { pages.emplace_back(page.text()); }
   std::vector<std::string> pages;
 };
