@@ -20,9 +20,6 @@ class LineReader {
   // Steps over the next line without looking at it; false at the end of the body.
   bool skip();
 
-  // Bytes of the body not yet read.
-  size_t position() const { return position_; }
-
  private:
   std::string_view body_;
   size_t position_ = 0;

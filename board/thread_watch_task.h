@@ -35,9 +35,6 @@ class ThreadWatchTask : public DownloadClient {
   // posts) and renders the new view from the start. Called under the viewer lock.
   void toggleView(bool forceLatest);
 
-  const ThreadPosts& thread() const { return thread_; }
-  ViewMode viewMode() const { return viewMode_; }
-
   bool restartRequested = false;
   bool watching = false;
   bool writeFormParsed = false;

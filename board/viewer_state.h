@@ -13,6 +13,4 @@ enum class ViewerState : int32_t {
   Watching = 4,       // the thread's posts are shown and polled
 };
 
-const char* viewerStateName(ViewerState state);
-
 }  // namespace vexa

@@ -74,10 +74,6 @@ FormField* WriteForm::find(std::string_view name) {
   return nullptr;
 }
 
-const FormField* WriteForm::find(std::string_view name) const {
-  return const_cast<WriteForm*>(this)->find(name);
-}
-
 void WriteForm::clear() {
   action_.clear();
   fields_.clear();

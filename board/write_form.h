@@ -24,7 +24,6 @@ class WriteForm {
   // nothing or memory ran out.
   FormField* findOrCreate(std::string_view name);
   FormField* find(std::string_view name);
-  const FormField* find(std::string_view name) const;
   void clear();
 
   TextBuffer& action() { return action_; }

@@ -121,6 +121,47 @@ bool mayStartAddress(std::string_view text, size_t position) {
   return next == (byte == 'm' ? 'm' : 't');
 }
 
+// A stream address found at the start of a text: `length` source bytes, of which `target` is
+// what follows "mms://" in the link. length 0 means no address.
+struct StreamAddress {
+  uint32_t length = 0;
+  std::string_view target;
+};
+
+// Recognises "http://", "ttp://" and "mms://" followed by address characters, or a dotted quad
+// of four digit groups with an optional tail of address characters.
+StreamAddress recogniseAddress(std::string_view text) {
+  if (text.empty()) return {};
+  for (std::string_view scheme : {"http://", "ttp://", "mms://"}) {
+    if (text[0] != scheme[0]) continue;
+    if (!startsAt(text, 0, scheme)) continue;
+    size_t run = addressRun(text, scheme.size());
+    if (run == 0) return {};
+    return {static_cast<uint32_t>(scheme.size() + run), text.substr(scheme.size(), run)};
+  }
+  size_t position = 0;
+  for (int group = 0; group < 4; ++group) {
+    size_t start = position;
+    while (position < text.size() && isDigit(text[position])) ++position;
+    if (position == start) return {};
+    if (group < 3) {
+      if (position >= text.size() || text[position] != '.') return {};
+      ++position;
+    }
+  }
+  size_t length = position + addressRun(text, position);
+  return {static_cast<uint32_t>(length), text.substr(0, length)};
+}
+
+// The body of a referenced post as a pop-up shows it: every "<span"..."</span>" section, every
+// "<a href=\"...>" tag and every "</a>" removed, so pop-ups go only one level deep.
+void stripForPopup(std::string_view html, std::string& result) {
+  result.assign(html);
+  removeSections(result, "<span", "</span>");
+  removeSections(result, "<a href=\"", ">");
+  removeSections(result, kAnchorEnd, "");  // an empty close removes just the opening text
+}
+
 class BodyConverter {
  public:
   BodyConverter(PostRecord& record, std::string_view body, const PostList& posts)
@@ -237,41 +278,11 @@ size_t BodyConverter::convertAnchor(size_t position) {
 
 }  // namespace
 
-StreamAddress recogniseAddress(std::string_view text) {
-  if (text.empty()) return {};
-  for (std::string_view scheme : {"http://", "ttp://", "mms://"}) {
-    if (text[0] != scheme[0]) continue;
-    if (!startsAt(text, 0, scheme)) continue;
-    size_t run = addressRun(text, scheme.size());
-    if (run == 0) return {};
-    return {static_cast<uint32_t>(scheme.size() + run), text.substr(scheme.size(), run)};
-  }
-  size_t position = 0;
-  for (int group = 0; group < 4; ++group) {
-    size_t start = position;
-    while (position < text.size() && isDigit(text[position])) ++position;
-    if (position == start) return {};
-    if (group < 3) {
-      if (position >= text.size() || text[position] != '.') return {};
-      ++position;
-    }
-  }
-  size_t length = position + addressRun(text, position);
-  return {static_cast<uint32_t>(length), text.substr(0, length)};
-}
-
 bool convertBody(PostRecord& record, std::string_view body, const PostList& posts) {
   // The body is text: whatever follows a NUL could never be shown.
   body = body.substr(0, body.find('\0'));
   BodyConverter converter(record, body, posts);
   return converter.run();
-}
-
-void stripForPopup(std::string_view html, std::string& result) {
-  result.assign(html);
-  removeSections(result, "<span", "</span>");
-  removeSections(result, "<a href=\"", ">");
-  removeSections(result, kAnchorEnd, "");  // an empty close removes just the opening text
 }
 
 }  // namespace vexa

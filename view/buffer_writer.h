@@ -22,11 +22,9 @@ class BufferWriter {
   void restart();
 
   void append(std::string_view text);
-  void append(const char* text, uint32_t length) { append(std::string_view(text, length)); }
   void appendChar(char byte);
   void appendDecimal(uint64_t value);
 
-  uint32_t length() const { return length_; }
   bool failed() const { return failed_; }
 
  private:

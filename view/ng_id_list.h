@@ -20,7 +20,6 @@ class NgIdList {
   bool add(std::string_view id);
 
   uint32_t size() const { return static_cast<uint32_t>(ids_.size()); }
-  const std::string& at(uint32_t index) const { return ids_[index]; }
 
  private:
   std::vector<std::string> ids_;

@@ -35,8 +35,6 @@ class PageWriter {
   void writePostLine(const PostRecord& record);
   void write(std::string_view text);
 
-  const TextBuffer& page() const { return page_; }
-
  private:
   PageSink& sink_;
   TextBuffer page_;
