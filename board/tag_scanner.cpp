@@ -3,7 +3,6 @@
 namespace vexa {
 
 bool findTag(std::string_view page, size_t from, std::string_view opening, TagSpan& tag) {
-  if (from > page.size()) return false;
   const size_t start = page.find(opening, from);
   if (start == std::string_view::npos) return false;
   tag.start = start;

@@ -50,6 +50,8 @@ TEST(WriteFormTest, ReadsActionSubmitAndHiddenFieldsWithExactSearches) {
     }
     EXPECT_EQ(result, expected) << page;
   }
+  WriteForm parsed;
+  EXPECT_TRUE(parseWriteForm(form + "</form>", form.size() + 8, parsed));  // a start past the end
 }
 
 }  // namespace vexa
