@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "app/random_name.h"
-#include "app/special_variables.h"
+#include "app/system_variables.h"
 #include "base/log_stream.h"
 #include "platform/signals.h"
 

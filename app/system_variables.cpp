@@ -1,4 +1,4 @@
-#include "app/special_variables.h"
+#include "app/system_variables.h"
 
 #include <string>
 
