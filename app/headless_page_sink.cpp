@@ -37,7 +37,11 @@ void HeadlessPageSink::showPage(const TextBuffer& page) {
     if (file != nullptr) {
       failed = std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size();
       reason = errno;
-      failed = (std::fclose(file) != 0) || failed;
+      // Buffered bytes may only fail to reach the disk when the file is closed.
+      if (std::fclose(file) != 0 && !failed) {
+        failed = true;
+        reason = errno;
+      }
     }
     if (failed) {
       writeFailed_ = true;
