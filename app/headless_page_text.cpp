@@ -58,6 +58,12 @@ void appendCodePoint(std::string& out, uint32_t cp) {
   }
 }
 
+int hexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (lower(c) >= 'a' && lower(c) <= 'f') return lower(c) - 'a' + 10;
+  return -1;
+}
+
 // Reads an entity at text[at] == '&'. On success appends its character and returns its length;
 // returns 0 for anything that is not an entity this renderer knows (the '&' is then plain text).
 size_t decodeEntity(std::string_view text, size_t at, std::string& out) {
@@ -81,25 +87,13 @@ size_t decodeEntity(std::string_view text, size_t at, std::string& out) {
   if (digits.empty()) return 0;
   uint32_t cp = 0;
   for (char c : digits) {
-    uint32_t digit;
-    if (c >= '0' && c <= '9') {
-      digit = static_cast<uint32_t>(c - '0');
-    } else if (hex && lower(c) >= 'a' && lower(c) <= 'f') {
-      digit = static_cast<uint32_t>(lower(c) - 'a' + 10);
-    } else {
-      return 0;
-    }
-    cp = cp * (hex ? 16 : 10) + digit;
+    const int digit = hexDigit(c);
+    if (digit < 0 || (!hex && digit > 9)) return 0;
+    cp = cp * (hex ? 16 : 10) + static_cast<uint32_t>(digit);
     if (cp > 0x10FFFF) cp = 0x110000;  // stays out of range without overflowing
   }
   appendCodePoint(out, cp);
   return semicolon - at + 1;
-}
-
-int hexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (lower(c) >= 'a' && lower(c) <= 'f') return lower(c) - 'a' + 10;
-  return -1;
 }
 
 // Links carry their text percent-encoded where it could break the attribute.
