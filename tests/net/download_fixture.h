@@ -15,10 +15,7 @@ namespace vexa::test {
 class TestHost : public PlainDownloadHost {
  public:
   TestHost() { agent = "Monazilla/1.00 (vexa/test)"; }
-  void setTrayState(TrayState state) override {
-    PlainDownloadHost::setTrayState(state);
-    trayStates.push_back(state);
-  }
+  void setTrayState(TrayState state) override { trayStates.push_back(state); }
   int64_t currentTime() override {
     ++clockReads;
     return clock ? clock() : DownloadHost::currentTime();
@@ -29,43 +26,28 @@ class TestHost : public PlainDownloadHost {
   std::vector<TrayState> trayStates;
 };
 
-// Records every status line in UTF-8.
-class StatusRecorder : public StatusView {
+// Holds a client's host, so that it is built before the client that refers to it.
+struct HostMember {
+  TestHost testHost;
+};
+
+// A task with a host of its own that runs `work` on its fiber and records every status line in
+// UTF-8.
+class TestClient : public HostMember, public DownloadClient, public StatusView {
  public:
+  TestClient() : DownloadClient(testHost) { setStatusView(this); }
   void statusChanged(const char* text) override { lines.push_back(platform::cp932ToUtf8(text)); }
-  std::vector<std::string> lines;
-};
+  std::string lastLine() const { return lines.empty() ? "" : lines.back(); }
 
-// A download task whose body is given by the test.
-class TestClient : public DownloadClient {
- public:
-  explicit TestClient(DownloadHost& host) : DownloadClient(host) { setStatusView(&recorder); }
   std::function<void(TestClient&)> work;
-  StatusRecorder recorder;
-  using DownloadClient::setStatus;
+  std::vector<std::string> lines;
 
  protected:
-  void run() override {
-    if (work) work(*this);
-  }
+  void run() override { work(*this); }
 };
 
-// A task that runs a function once per slice until it returns true.
-class StepTask : public FiberTask {
- public:
-  explicit StepTask(std::function<bool()> step) : step_(std::move(step)) {}
-
- protected:
-  void run() override {
-    while (!step_()) yield();
-  }
-
- private:
-  std::function<bool()> step_;
-};
-
-// Runs the tasks on a task loop until none is live; returns the passes made.
-inline uint64_t runTasks(std::vector<FiberTask*> tasks) {
+// Runs the tasks on a task loop until none is live.
+inline void runTasks(std::vector<FiberTask*> tasks) {
   platform::MessageQueue queue;
   TaskLoop loop(queue);
   loop.setStopWhenIdle(true);
@@ -74,14 +56,16 @@ inline uint64_t runTasks(std::vector<FiberTask*> tasks) {
     task->start(0);
   }
   loop.run();
-  return loop.passes();
 }
 
-// Runs one download on the client's own fiber; returns whether it failed.
-inline bool downloadOnTask(TestClient& client, const std::string& host, const std::string& path) {
+// Runs one download on the client's own fiber, beside the other tasks given; returns whether it
+// failed.
+inline bool downloadOnTask(TestClient& client, const std::string& host, const std::string& path,
+                           std::vector<FiberTask*> others = {}) {
   bool failed = true;
   client.work = [&](TestClient& self) { failed = self.download(host.c_str(), path.c_str()); };
-  runTasks({&client});
+  others.insert(others.begin(), &client);
+  runTasks(others);
   return failed;
 }
 

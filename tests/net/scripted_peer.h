@@ -1,6 +1,13 @@
 #pragma once
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -9,63 +16,102 @@
 
 namespace vexa::test {
 
-// A hostile or ordinary HTTP server on 127.0.0.x with an ephemeral port, for tests. It accepts
-// connections one after another and plays the same script on each: read the request, send
-// bytes in chosen pieces, sleep, close, reset, or hold the connection open.
+// A listening socket on address:0 (127.0.0.x), or -1; its port goes to `port`.
+inline int listenOn(const char* address, uint16_t& port) {
+  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in local{};
+  local.sin_family = AF_INET;
+  socklen_t size = sizeof local;
+  if (::inet_pton(AF_INET, address, &local.sin_addr) != 1 ||
+      ::bind(fd, reinterpret_cast<sockaddr*>(&local), size) != 0 || ::listen(fd, 16) != 0 ||
+      ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &size) != 0) {
+    ::close(fd);
+    return -1;
+  }
+  port = ntohs(local.sin_port);
+  return fd;
+}
+
+// A hostile or ordinary HTTP server on 127.0.0.x with an ephemeral port, for tests. On each
+// connection, one after another, it reads the request until the client shuts its sending side,
+// sends the pieces as separate writes with a pause after each (so that they arrive as separate
+// reads), then closes, resets (SO_LINGER 0), or holds the line open until it is destroyed.
 class ScriptedPeer {
  public:
-  struct Step {
-    enum class Kind { ReadRequest, ReadToEnd, Send, Sleep, Close, Reset, Hold };
-    Kind kind;
-    std::string bytes;
-    int milliseconds = 0;
-  };
-  static Step readRequest() { return {Step::Kind::ReadRequest, {}, 0}; }
-  // Reads until the client shuts its sending side (after a request with a body).
-  static Step readToEnd() { return {Step::Kind::ReadToEnd, {}, 0}; }
-  static Step send(std::string bytes) { return {Step::Kind::Send, std::move(bytes), 0}; }
-  static Step sleep(int milliseconds) { return {Step::Kind::Sleep, {}, milliseconds}; }
-  static Step close() { return {Step::Kind::Close, {}, 0}; }
-  // Closes with SO_LINGER 0: the client sees a reset.
-  static Step reset() { return {Step::Kind::Reset, {}, 0}; }
-  // Keeps the connection open, sending nothing, until the peer is destroyed.
-  static Step hold() { return {Step::Kind::Hold, {}, 0}; }
+  enum End { Close, Reset, Hold };
 
-  // Sends every piece as its own write, with a short pause between them so that they arrive
-  // as separate reads.
-  static std::vector<Step> respondInPieces(const std::vector<std::string>& pieces);
+  explicit ScriptedPeer(std::vector<std::string> pieces, End end = Close,
+                        const char* address = "127.0.0.1")
+      : pieces_(std::move(pieces)), end_(end), address_(address) {
+    listener_ = listenOn(address, port_);
+    thread_ = std::thread([this] {
+      while (waitReadable(listener_)) {
+        int fd = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+        if (fd >= 0) play(fd);
+      }
+    });
+  }
+  ~ScriptedPeer() {
+    stopping_ = true;
+    ::shutdown(listener_, SHUT_RDWR);  // wakes the wait for the next connection
+    thread_.join();
+    ::close(listener_);
+  }
 
-  explicit ScriptedPeer(std::vector<Step> script, const char* address = "127.0.0.1");
-  ~ScriptedPeer();
-  ScriptedPeer(const ScriptedPeer&) = delete;
-  ScriptedPeer& operator=(const ScriptedPeer&) = delete;
-
-  uint16_t port() const { return port_; }
   // "ADDRESS:PORT", as a download's host.
-  std::string host() const;
+  std::string host() const { return address_ + ":" + std::to_string(port_); }
   // The request bytes of each connection so far.
-  std::vector<std::string> requests() const;
-  // True once some connection has reached a Hold step.
+  std::vector<std::string> requests() const {
+    std::lock_guard<std::mutex> guard(mutex_);
+    return requests_;
+  }
+  // True once some connection holds the line.
   bool holding() const { return holding_.load(); }
-  size_t connections() const { return connections_.load(); }
 
  private:
-  void serve();
-  void play(int connection);
+  bool waitReadable(int fd) {
+    for (pollfd entry{fd, POLLIN, 0}; !stopping_.load();) {
+      if (::poll(&entry, 1, 20) > 0) return true;
+    }
+    return false;
+  }
 
-  std::vector<Step> script_;
+  void play(int fd) {
+    std::string request;
+    char buffer[65536];
+    for (ssize_t n; waitReadable(fd) && (n = ::recv(fd, buffer, sizeof buffer, 0)) > 0;) {
+      request.append(buffer, static_cast<size_t>(n));
+    }
+    {
+      // Recorded before any answer, so a download has ended only after this.
+      std::lock_guard<std::mutex> guard(mutex_);
+      requests_.push_back(request);
+    }
+    for (const std::string& piece : pieces_) {
+      if (::send(fd, piece.data(), piece.size(), MSG_NOSIGNAL) < 0) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    if (end_ == Reset) {
+      linger hard{1, 0};
+      ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
+    }
+    if (end_ == Hold) holding_ = true;
+    while (end_ == Hold && !stopping_.load()) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    ::close(fd);
+  }
+
+  std::vector<std::string> pieces_;
+  End end_;
   std::string address_;
-  int listener_ = -1;
   uint16_t port_ = 0;
+  int listener_ = -1;
   std::atomic<bool> stopping_{false};
   std::atomic<bool> holding_{false};
-  std::atomic<size_t> connections_{0};
   mutable std::mutex mutex_;
   std::vector<std::string> requests_;
   std::thread thread_;
 };
-
-// A port on 127.0.0.1 where nothing listens (bound once, then released).
-uint16_t closedPort();
 
 }  // namespace vexa::test
