@@ -175,9 +175,11 @@ TEST(DownloadClient, FailuresShowOneLineUnlessQuiet) {
 TEST(DownloadClient, SizeLimitCountsTheHeaderBlock) {
   const size_t limit = 8388608;
   const size_t headSize = sized(std::string(1234567, 'x')).size() - 1234567;
-  // A body of exactly 8 MiB fails; so does a response one byte over; one of exactly 8 MiB passes.
-  for (const auto& [bodySize, failed] : std::vector<std::pair<size_t, bool>>{
-           {limit, true}, {limit - headSize + 1, true}, {limit - headSize, false}}) {
+  // A body of exactly 8 MiB fails; so does a response one byte over, and one stopped before its
+  // last read; a response of exactly 8 MiB passes.
+  const std::vector<std::pair<size_t, bool>> cases = {
+      {limit, true}, {limit - headSize + 1, true}, {limit - headSize, false}, {limit + 4096, true}};
+  for (const auto& [bodySize, failed] : cases) {
     SCOPED_TRACE(bodySize);
     ScriptedPeer peer({sized(std::string(bodySize, 'x'))});
     TestClient client;
