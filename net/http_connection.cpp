@@ -13,7 +13,7 @@ int32_t HttpConnection::performRequest(RequestProfile& profile, TransferMonitor&
   requestConnect(host, port);
   bool cancelled = false;
   while (getState() < 0) {
-    if (monitor.checkTime(context)) {
+    if (monitor.timeLimitReached(context)) {
       cancelled = true;
       break;
     }
@@ -41,7 +41,7 @@ int32_t HttpConnection::performRequest(RequestProfile& profile, TransferMonitor&
   // fails is left to the response loop, which then sees the connection end.
   bool timeUp = false;
   while (sendPending() == SendProgress::Pending) {
-    if (monitor.checkTime(context)) {
+    if (monitor.timeLimitReached(context)) {
       timeUp = true;
       break;
     }
@@ -50,11 +50,7 @@ int32_t HttpConnection::performRequest(RequestProfile& profile, TransferMonitor&
   if (!timeUp) {
     halfClose();
     profile.notify(context, kNotifyReceiving);
-    LoopOutcome outcome = responseLoop(monitor, context);
-    result = !outcome.stopped      ? kRequestComplete
-             : outcome.reason < 0  ? kRequestFailed
-             : outcome.reason == 0 ? kRequestTooSlow
-                                   : kRequestTooLarge;
+    result = responseLoop(monitor, context);
   }
   // After a stop the receive buffer is left empty, not holding part of a body.
   if (result == kRequestTooSlow || result == kRequestTooLarge) receive(0);
@@ -63,9 +59,8 @@ int32_t HttpConnection::performRequest(RequestProfile& profile, TransferMonitor&
   return result;
 }
 
-HttpConnection::LoopOutcome HttpConnection::responseLoop(TransferMonitor& monitor,
-                                                         TransferContext& context) {
-  enum class Stop { None, Size, Time } stop = Stop::None;
+int32_t HttpConnection::responseLoop(TransferMonitor& monitor, TransferContext& context) {
+  int32_t result = kRequestComplete;
   uint64_t total = 0;
   for (;;) {
     int32_t step = monitor.readStep(*this);
@@ -73,25 +68,23 @@ HttpConnection::LoopOutcome HttpConnection::responseLoop(TransferMonitor& monito
     if (step < 0) {
       // The bytes of the step that ended the transfer count toward the size limit too.
       if (response().lastStepBytes() > 0 && response().receiveState() != -1 &&
-          monitor.checkSize(total)) {
-        stop = Stop::Size;
+          monitor.sizeLimitReached(total)) {
+        result = kRequestTooLarge;
       }
       break;
     }
-    if (monitor.checkSize(total)) {
-      stop = Stop::Size;
+    if (monitor.sizeLimitReached(total)) {
+      result = kRequestTooLarge;
       break;
     }
-    if (monitor.checkTime(context)) {
-      stop = Stop::Time;
+    if (monitor.timeLimitReached(context)) {
+      result = kRequestTooSlow;
       break;
     }
   }
-  if (response().receiveState() == -1) return {true, -1};
+  if (response().receiveState() == -1) return kRequestFailed;
   if (response().receiveState() == 1) receive(0);
-  if (stop == Stop::Size) return {true, 1};
-  if (stop == Stop::Time) return {true, 0};
-  return {};
+  return result;
 }
 
 }  // namespace vexa

@@ -25,16 +25,14 @@ class HttpConnection : public SocketConnection {
                          const char* host, const char* path, uint32_t port, const char* referer,
                          TransferContext& context);
 
-  struct LoopOutcome {
-    bool stopped = false;
-    int32_t reason = 0;  // when stopped: -1 receive failed, 0 time limit, 1 size limit
-  };
-  LoopOutcome responseLoop(TransferMonitor& monitor, TransferContext& context);
-
   // One read step of the response, with header fields going to `cookies`.
   int32_t readStep(CookieJar* cookies, uint32_t readSize) {
     return response().readStep(*this, cookies, readSize);
   }
+
+ private:
+  // Reads the response until it ends or the monitor stops it; a RequestResult.
+  int32_t responseLoop(TransferMonitor& monitor, TransferContext& context);
 };
 
 }  // namespace vexa

@@ -4,15 +4,6 @@
 
 namespace vexa {
 
-void MemoryTransport::reset() {
-  pieces_.clear();
-  piece_ = 0;
-  offset_ = 0;
-  bytesRead_ = 0;
-  failAtEnd_ = false;
-  stallAtEnd_ = false;
-}
-
 ByteTransport::Readiness MemoryTransport::transportPoll() {
   if (piece_ >= pieces_.size()) {
     if (failAtEnd_) return Readiness::Failed;

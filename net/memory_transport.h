@@ -21,7 +21,6 @@ class MemoryTransport : public ByteTransport {
   void failAtEnd() { failAtEnd_ = true; }
   // After the last piece, have nothing waiting forever, as a peer that neither sends nor closes.
   void stallAtEnd() { stallAtEnd_ = true; }
-  void reset();
 
   Readiness transportPoll() override;
   int32_t transportRead(char* out, uint32_t length) override;

@@ -45,7 +45,6 @@ class ResponseReader {
 
   StreamBuffer& receiveBuffer() { return receiveBuffer_; }
   const StreamBuffer& receiveBuffer() const { return receiveBuffer_; }
-  StreamBuffer& auxBuffer() { return auxBuffer_; }
   const ResponseHeaders& headers() const { return headers_; }
 
  private:

@@ -78,16 +78,8 @@ void SocketConnection::halfClose() {
   platform::shutdownSending(socket_.fd());
 }
 
-bool SocketConnection::isReadable() {
-  return platform::pollReadable(socket_.fd());
-}
-
 bool SocketConnection::isWritableAndSendable() {
   return platform::canSend(socket_.fd());
-}
-
-bool SocketConnection::hasError() {
-  return platform::pollError(socket_.fd());
 }
 
 // One poll answers both questions of a receive: is the socket in error, and is anything waiting.

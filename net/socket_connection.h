@@ -48,9 +48,7 @@ class SocketConnection : public ThreadTask, public ByteTransport {
   // Shuts the sending side once the request is out; the response still arrives.
   void halfClose();
 
-  bool isReadable();
   bool isWritableAndSendable();
-  bool hasError();
 
   // One read of the response (see ResponseReader::receive).
   int32_t receive(uint32_t maxLength) { return reader_.receive(*this, maxLength); }

@@ -15,8 +15,6 @@ class TransferMonitor {
   virtual ~TransferMonitor() = default;
   // One read step of the response: bytes taken (>= 0), or -1 when the transfer has ended.
   virtual int32_t readStep(HttpConnection& connection) = 0;
-  bool checkSize(uint64_t total) { return sizeLimitReached(total); }
-  bool checkTime(TransferContext& context) { return timeLimitReached(context); }
   // `total` counts every byte taken from the socket, the header block included.
   virtual bool sizeLimitReached(uint64_t total) = 0;
   virtual bool timeLimitReached(TransferContext& context) = 0;

@@ -62,19 +62,9 @@ ConnectStart startConnect(int fd, uint32_t address, uint16_t port) {
   return ConnectStart::Failed;
 }
 
-bool pollReadable(int fd) {
-  if (fd < 0) return false;
-  return (pollEvents(fd, POLLIN) & (POLLIN | POLLHUP)) != 0;
-}
-
 bool pollWritable(int fd) {
   if (fd < 0) return false;
   return (pollEvents(fd, POLLOUT) & POLLOUT) != 0;
-}
-
-bool pollError(int fd) {
-  if (fd < 0) return true;
-  return (pollEvents(fd, 0) & (POLLERR | POLLNVAL)) != 0;
 }
 
 ReadReadiness pollForReading(int fd) {

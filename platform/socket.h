@@ -21,11 +21,9 @@ void shutdownBoth(int fd);
 enum class ConnectStart { Connected, InProgress, Failed };
 ConnectStart startConnect(int fd, uint32_t address, uint16_t port);
 
-// Readiness with a zero timeout. An invalid descriptor is never readable or writable, and
+// Readiness with a zero timeout. An invalid descriptor is never writable, and for a read
 // counts as an error.
-bool pollReadable(int fd);
 bool pollWritable(int fd);
-bool pollError(int fd);
 // Both at once, for a read: an error comes first, then data or the peer's close.
 enum class ReadReadiness { Error, Readable, Nothing };
 ReadReadiness pollForReading(int fd);
