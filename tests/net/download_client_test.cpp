@@ -58,8 +58,7 @@ TEST(DownloadClient, SendsTheFixedRequestsAndSharesCookiesAcrossHosts) {
   EXPECT_EQ(client.lines[0], "- 接続開始 " + named + " -");
   EXPECT_EQ(client.lines[1], "- データを取得しています -");
   EXPECT_EQ(client.lastLine(), kSizeLine + std::to_string(response.size()) + " -");
-  EXPECT_EQ(client.testHost.trayStates,
-            (std::vector<TrayState>{TrayState::Busy, TrayState::Blinking}));
+  EXPECT_EQ(client.trayStates, (std::vector<TrayState>{TrayState::Busy, TrayState::Blinking}));
 
   // Far more than a socket takes in one call: the body goes out in parts between time checks.
   // Its NUL bytes are sent like any other.
@@ -71,23 +70,25 @@ TEST(DownloadClient, SendsTheFixedRequestsAndSharesCookiesAcrossHosts) {
   test::runTasks({&client});
 
   // The same client again, quiet and called from outside its fiber, where it still completes.
-  // Without a length the body makes no POST.
+  // Without a length the body makes no POST; without a User-Agent text the line is left out.
   client.lines.clear();
   client.quiet = true;
+  client.agent.clear();
   ASSERT_FALSE(client.download("text/plain", 0, "x", named.c_str(), "/", nullptr));
   EXPECT_TRUE(client.lines.empty());
   EXPECT_EQ(client.findInBody("ll", 2), client.body().data() + 2);
   EXPECT_EQ(client.findInBody("lo!", 3), nullptr);
 
-  const std::string fixed =
+  const std::string accepts =
       "Accept: text/*\r\nAccept-Language: ja,en-us;q=0.7,en;q=0.3\r\n"
-      "Accept-Charset: Shift_JIS,utf-8;q=0.7,*;q=0.7\r\nUser-Agent: Monazilla/1.00 (vexa/test)\r\n";
+      "Accept-Charset: Shift_JIS,utf-8;q=0.7,*;q=0.7\r\n";
+  const std::string fixed = accepts + "User-Agent: Monazilla/1.00 (vexa/test)\r\n";
   // A cookie without a value ends the Cookie line ("flag"); as the first in store order ("0"),
   // it leaves the line out.
   EXPECT_EQ(first.requests(),
             (std::vector<std::string>{"GET /dir/file.txt HTTP/1.1\r\nHost: " + named + "\r\n" +
                                           fixed + "Connection: close\r\n\r\n",
-                                      "GET / HTTP/1.1\r\nHost: " + named + "\r\n" + fixed +
+                                      "GET / HTTP/1.1\r\nHost: " + named + "\r\n" + accepts +
                                           "Connection: close\r\n\r\n"}));
   EXPECT_TRUE(second.requests() ==
               std::vector<std::string>{
@@ -154,15 +155,14 @@ TEST(DownloadClient, FailuresShowOneLineUnlessQuiet) {
       TestClient client;
       // The stalled peer's time runs out once it holds the line; the others keep real time.
       if (c.line == kTooSlow) {
-        client.testHost.clock = [&] { return int64_t{1000} + (peer.holding() ? 15 : 0); };
+        client.clock = [&] { return int64_t{1000} + (peer.holding() ? 15 : 0); };
       }
       client.quiet = quiet;
       EXPECT_TRUE(downloadOnTask(client, c.host ? c.host : peer.host(), "/"));
       EXPECT_EQ(client.lines.empty(), quiet);
       EXPECT_EQ(client.lastLine(), quiet ? "" : c.line);
       EXPECT_EQ(client.statusText(), quiet ? "" : platform::utf8ToCp932(c.line));
-      EXPECT_EQ(client.testHost.trayStates.back(), TrayState::Normal)
-          << "the tray follows every download";
+      EXPECT_EQ(client.trayStates.back(), TrayState::Normal) << "the tray follows every download";
       EXPECT_EQ(client.connection().getState(), SocketConnection::kClosed);
       // An error page stays readable; a stopped transfer keeps no part of a body.
       if (c.line.find("(HTTP") != std::string::npos || c.line == kTooSlow) {
@@ -196,16 +196,16 @@ TEST(DownloadClient, RefusedConnectTimesOutAtHalfThePollInterval) {
            {10, 30, 15}, {30, 30, 15}, {31, 31, 15}, {40, 40, 20}, {-5, 30, 15}}) {
     SCOPED_TRACE(interval);
     TestClient client;
-    client.testHost.interval = interval;
+    client.interval = interval;
     int64_t now = 5000;
-    client.testHost.clock = [&] { return now++; };  // a second per look at the clock
+    client.clock = [&] { return now++; };  // a second per look at the clock
     // Meanwhile the connecting worker probes the refused socket with empty sends, which must not
     // raise SIGPIPE.
     EXPECT_TRUE(downloadOnTask(client, refusedHost(), "/"));
     EXPECT_EQ(client.lastLine(), "接続がタイムアウトしました");
-    EXPECT_EQ(client.testHost.interval, stored);
+    EXPECT_EQ(client.interval, stored);
     // One look at the start, then one per check until `limit` seconds have passed.
-    EXPECT_EQ(client.testHost.clockReads, 1 + limit);
+    EXPECT_EQ(client.clockReads, 1 + limit);
   }
 }
 
@@ -217,7 +217,7 @@ TEST(DownloadClient, UserCancelStopsTheTransfer) {
     TestClient client;
     // Time stands still until the user cancels, so only an ignored cancel runs it out.
     int64_t late = 0;
-    client.testHost.clock = [&] { return int64_t{7} + (client.cancelRequested ? ++late : 0); };
+    client.clock = [&] { return int64_t{7} + (client.cancelRequested ? ++late : 0); };
     // The user acts from another task while the download waits.
     TestClient user;
     int slices = 0;

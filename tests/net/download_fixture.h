@@ -26,16 +26,11 @@ class TestHost : public PlainDownloadHost {
   std::vector<TrayState> trayStates;
 };
 
-// Holds a client's host, so that it is built before the client that refers to it.
-struct HostMember {
-  TestHost testHost;
-};
-
-// A task with a host of its own that runs `work` on its fiber and records every status line in
-// UTF-8.
-class TestClient : public HostMember, public DownloadClient, public StatusView {
+// A download task that is its own host, runs `work` on its fiber and records every status line
+// in UTF-8.
+class TestClient : public TestHost, public DownloadClient, public StatusView {
  public:
-  TestClient() : DownloadClient(testHost) { setStatusView(this); }
+  TestClient() : DownloadClient(static_cast<TestHost&>(*this)) { setStatusView(this); }
   void statusChanged(const char* text) override { lines.push_back(platform::cp932ToUtf8(text)); }
   std::string lastLine() const { return lines.empty() ? "" : lines.back(); }
 

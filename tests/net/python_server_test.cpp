@@ -41,7 +41,7 @@ TEST(PythonServer, SizedAndCloseDelimitedBodiesByteForByte) {
   if (::access(kPython, X_OK) != 0) GTEST_SKIP() << "no " << kPython;
   uint16_t port = 0;
   int listener = test::listenOn("127.0.0.2", port);
-  pid_t python = ::fork();
+  pid_t python = listener < 0 ? -1 : ::fork();
   if (python == 0) {
     ::dup2(listener, 3);
     ::fcntl(3, F_SETFD, 0);  // also when the listener was descriptor 3 already
