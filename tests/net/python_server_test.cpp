@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -43,6 +44,7 @@ TEST(PythonServer, SizedAndCloseDelimitedBodiesByteForByte) {
   int listener = test::listenOn("127.0.0.2", port);
   pid_t python = listener < 0 ? -1 : ::fork();
   if (python == 0) {
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);  // no server outlives a test run that crashed
     ::dup2(listener, 3);
     ::fcntl(3, F_SETFD, 0);  // also when the listener was descriptor 3 already
     ::execl(kPython, kPython, "-c", kServer, VEXA_SOURCE_DIR, nullptr);
