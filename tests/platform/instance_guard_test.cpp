@@ -17,27 +17,14 @@ namespace {
 
 using Result = InstanceGuard::Result;
 
-TEST(InstanceGuardTest, CandidatePaths) {
-  using Paths = std::vector<std::string>;
-  EXPECT_EQ(InstanceGuard::candidatePaths("vexa-mutex", "/run/user/1000/", "/var/tmp", 1000),
-            (Paths{"/run/user/1000/vexa-mutex", "/var/tmp/vexa-mutex-1000"}));
-  EXPECT_EQ(InstanceGuard::candidatePaths("vexa-mutex", nullptr, "", 1000),
-            Paths{"/tmp/vexa-mutex-1000"});
-  EXPECT_EQ(InstanceGuard::candidatePaths("vexa-mutex", "relative/run", "relative/tmp", 1000),
-            Paths{"/tmp/vexa-mutex-1000"});
-}
-
 TEST(InstanceGuardTest, OneHolderAtATimeAndNoneInheritedByPrograms) {
   test::TempDir dir;
-  const std::string path = dir.path + "/vexa-mutex";
+  test::ScopedEnv runtime("XDG_RUNTIME_DIR", dir.path.c_str());
   InstanceGuard first, second;
-  ASSERT_EQ(first.acquirePath(path), Result::Acquired);
-  // flock conflicts between two opens even inside one process, as between two processes.
-  EXPECT_EQ(second.acquirePath(path), Result::HeldElsewhere);
-  EXPECT_FALSE(second.held());
-  struct stat info;
-  ASSERT_EQ(stat(path.c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0600u);
+  ASSERT_EQ(first.acquire("vexa-mutex"), Result::Acquired);
+  // flock conflicts between two opens even inside one process, as between two processes; and
+  // a holder in the runtime folder means another instance, so there is no fallback then.
+  EXPECT_EQ(second.acquire("vexa-mutex"), Result::HeldElsewhere);
 
   pid_t child = 0;
   char sleepPath[] = "/bin/sleep", seconds[] = "600";
@@ -45,51 +32,37 @@ TEST(InstanceGuardTest, OneHolderAtATimeAndNoneInheritedByPrograms) {
   ASSERT_EQ(posix_spawn(&child, sleepPath, nullptr, nullptr, args, environ), 0);
   first.release();
   // Had the program inherited the descriptor, it would still hold the lock now.
-  EXPECT_EQ(second.acquirePath(path), Result::Acquired);
+  EXPECT_EQ(second.acquire("vexa-mutex"), Result::Acquired);
   kill(child, SIGKILL);
   waitpid(child, nullptr, 0);
 }
 
-TEST(InstanceGuardTest, RefusesFilesThatAreNotPlainFilesOfOurs) {
+TEST(InstanceGuardTest, FallsBackToTheTempFolderAndRefusesFilesNotOurs) {
   test::TempDir dir;
-  const std::pair<const char*, void (*)(const std::string&)> cases[] = {
-      {"symbolic link",
+  test::ScopedEnv runtime("XDG_RUNTIME_DIR", "relative/ignored");
+  test::ScopedEnv temp("TMPDIR", dir.path.c_str());
+  const std::string path = dir.path + "/vexa-mutex-" + std::to_string(geteuid());
+  const std::tuple<const char*, Result, bool (*)(const std::string&)> cases[] = {
+      {"plain file of ours", Result::Acquired, [](const std::string&) { return true; }},
+      {"dangling symbolic link", Result::Failed,
        [](const std::string& path) {
-         close(open((path + ".target").c_str(), O_RDWR | O_CREAT, 0600));
-         symlink((path + ".target").c_str(), path.c_str());
+         return symlink((path + "-target").c_str(), path.c_str()) == 0;
        }},
-      {"fifo", [](const std::string& path) { mkfifo(path.c_str(), 0600); }},
-      {"directory", [](const std::string& path) { mkdir(path.c_str(), 0700); }},
-      {"someone else's file",
+      {"fifo", Result::Failed,
+       [](const std::string& path) { return mkfifo(path.c_str(), 0600) == 0; }},
+      {"someone else's file", Result::Failed,
        [](const std::string& path) {
          close(open(path.c_str(), O_RDWR | O_CREAT, 0666));
-         if (chown(path.c_str(), 12345, 12345) != 0) unlink(path.c_str());  // not root
+         return chown(path.c_str(), 12345, 12345) == 0;  // only root can give it away
        }},
   };
-  for (const auto& [name, prepare] : cases) {
-    const std::string path = dir.path + "/" + name;
-    prepare(path);
-    if (access(path.c_str(), F_OK) != 0) continue;
+  for (const auto& [name, expected, prepare] : cases) {
+    unlink(path.c_str());
+    if (!prepare(path)) continue;
     InstanceGuard guard;
-    EXPECT_EQ(guard.acquirePath(path), Result::Failed) << name;
-    EXPECT_FALSE(guard.held()) << name;
+    EXPECT_EQ(guard.acquire("vexa-mutex"), expected) << name;
+    EXPECT_EQ(guard.path(), expected == Result::Acquired ? path : "") << name;
   }
-}
-
-TEST(InstanceGuardTest, AcquireFallsBackToTheTempFolder) {
-  test::TempDir dir;
-  test::ScopedEnv runtime("XDG_RUNTIME_DIR", (dir.path + "/no-such-folder").c_str());
-  test::ScopedEnv temp("TMPDIR", dir.path.c_str());
-  InstanceGuard guard;
-  EXPECT_EQ(guard.acquire("vexa-mutex"), Result::Acquired);
-  EXPECT_EQ(guard.path(), dir.path + "/vexa-mutex-" + std::to_string(geteuid()));
-
-  runtime.set(dir.path.c_str());
-  InstanceGuard inRuntime, second;
-  EXPECT_EQ(inRuntime.acquire("vexa-mutex"), Result::Acquired);
-  EXPECT_EQ(inRuntime.path(), dir.path + "/vexa-mutex");
-  // A holder in the runtime folder means another instance: no fallback then.
-  EXPECT_EQ(second.acquire("vexa-mutex"), Result::HeldElsewhere);
 }
 
 }  // namespace

@@ -1,60 +1,41 @@
 #include "platform/signals.h"
 
+#include <errno.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "platform/message_queue.h"
+#include "tests/platform/test_support.h"
 
 namespace vexa::platform {
 namespace {
 
-bool quitArrived(MessageQueue& queue) {
-  WindowMessage message;
-  bool quit = false;
-  while (queue.peek(message)) quit = quit || message.message == WM_QUIT;
-  return quit;
-}
+using test::drain;
 
 void previousHandler(int) {}
 
-TEST(QuitSignalsTest, EachSignalBecomesOneQuitAndThePreviousHandlerComesBack) {
+TEST(QuitSignalsTest, EachSignalBecomesOneQuitAheadOfTheQueueOfItsReceiver) {
   for (int signal : {SIGINT, SIGTERM}) {
     struct sigaction mine = {}, old, now;
     mine.sa_handler = previousHandler;
     ASSERT_EQ(sigaction(signal, &mine, &old), 0);
     {
-      MessageQueue queue;
-      queue.receiveSignalQuit();
+      MessageQueue bystander, receiver;
+      receiver.receiveSignalQuit();
       QuitSignals handlers;
       ASSERT_FALSE(handlers.failed());
-      ASSERT_EQ(kill(getpid(), signal), 0);  // the process survives; the loop sees a quit
-      EXPECT_TRUE(quitArrived(queue)) << strsignal(signal);
-      EXPECT_FALSE(quitArrived(queue)) << "one quit per signal";
+      receiver.post(nullptr, WM_USER);
+      bystander.post(nullptr, WM_USER);
+      errno = 1234;
+      ASSERT_EQ(raise(signal), 0);  // the process survives; the loop sees a quit
+      EXPECT_EQ(errno, 1234) << "the handler must leave errno alone";
+      EXPECT_EQ(drain(bystander), std::vector<uint32_t>{WM_USER});
+      EXPECT_EQ(drain(receiver), (std::vector<uint32_t>{WM_QUIT, WM_USER})) << strsignal(signal);
+      EXPECT_TRUE(drain(receiver).empty()) << "one signal, one quit";
     }
     ASSERT_EQ(sigaction(signal, &old, &now), 0);
-    EXPECT_EQ(now.sa_handler, previousHandler) << strsignal(signal);
+    EXPECT_EQ(now.sa_handler, previousHandler) << "the previous handler comes back";
   }
-}
-
-TEST(QuitSignalsTest, SecondSignalTakesTheDefaultAction) {
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    MessageQueue queue;
-    queue.receiveSignalQuit();
-    QuitSignals handlers;
-    kill(getpid(), SIGINT);
-    WindowMessage message;
-    if (queue.get(message)) _exit(3);  // the first one must arrive as a quit
-    kill(getpid(), SIGINT);
-    _exit(4);  // not reached when the second one ends the process
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFSIGNALED(status)) << "exit status " << WEXITSTATUS(status);
-  EXPECT_EQ(WTERMSIG(status), SIGINT);
 }
 
 }  // namespace

@@ -6,8 +6,11 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <tuple>
+#include <vector>
 
 #include "platform/clock.h"
+#include "platform/message_queue.h"
 #include "platform/thread.h"
 
 namespace vexa::test {
@@ -36,6 +39,14 @@ bool eventually(Condition condition) {
   return true;
 }
 
+// The numbers of the messages ready in the queue, taking them out.
+inline std::vector<uint32_t> drain(platform::MessageQueue& queue) {
+  std::vector<uint32_t> numbers;
+  platform::WindowMessage message;
+  while (queue.peek(message)) numbers.push_back(message.message);
+  return numbers;
+}
+
 // A fresh folder of its own for each test (tests run in parallel), removed with its contents.
 struct TempDir {
   TempDir() {
@@ -46,15 +57,14 @@ struct TempDir {
   std::string path;
 };
 
-// Sets (or, with null, removes) an environment variable and puts the old value back at the end.
+// Sets an environment variable and puts the old value (or its absence) back at the end.
 class ScopedEnv {
  public:
   ScopedEnv(const char* name, const char* value) : name_(name) {
     if (const char* old = getenv(name)) saved_ = old;
-    set(value);
+    setenv(name, value, 1);
   }
-  ~ScopedEnv() { set(saved_ ? saved_->c_str() : nullptr); }
-  void set(const char* value) { value ? setenv(name_, value, 1) : unsetenv(name_); }
+  ~ScopedEnv() { saved_ ? setenv(name_, saved_->c_str(), 1) : unsetenv(name_); }
 
  private:
   const char* name_;
