@@ -5,16 +5,13 @@
 namespace vexa {
 namespace {
 
-const char* title() {
-  return "ホロメキ"_sjis;
-}
-
 TEST(Sjis, LiteralsGiveTheirCp932BytesOnceAndKeepThem) {
+  const char* seen[2];
+  for (const char*& title : seen) title = "ホロメキ"_sjis;
   // Worked out from the CP932 code table.
-  EXPECT_STREQ(title(), "\x83\x7A\x83\x8D\x83\x81\x83\x4C");
-  EXPECT_EQ(title(), title()) << "converted once and kept";
+  EXPECT_STREQ(seen[0], "\x83\x7A\x83\x8D\x83\x81\x83\x4C");
+  EXPECT_EQ(seen[0], seen[1]) << "converted once and kept";
   EXPECT_STREQ("- ～①￥－ : "_sjis, "- \x81\x60\x87\x40\x81\x8F\x81\x7C : ");
-  EXPECT_STREQ(""_sjis, "");
 }
 
 }  // namespace
