@@ -1,6 +1,5 @@
 #include "base/string_map.h"
 
-#include <cstring>
 #include <new>
 #include <tuple>
 
@@ -11,13 +10,6 @@ std::string_view keyView(const char* key) {
   return key != nullptr ? key : "";
 }
 }  // namespace
-
-bool StringMap::ByteOrder::operator()(std::string_view a, std::string_view b) const {
-  // memcmp compares as unsigned char whatever the signedness of char.
-  size_t n = a.size() < b.size() ? a.size() : b.size();
-  int order = n != 0 ? std::memcmp(a.data(), b.data(), n) : 0;
-  return order != 0 ? order < 0 : a.size() < b.size();
-}
 
 StringMap::Entry* StringMap::find(const char* key) const {
   auto found = entries_.find(keyView(key));

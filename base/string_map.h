@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -9,9 +10,10 @@
 
 namespace vexa {
 
-// An ordered map from byte-string keys to text values. Keys compare as unsigned bytes, so
-// Shift_JIS lead bytes (0x81 and up) sort after ASCII. Entries keep their addresses until the
-// map is cleared or destroyed. The owner normalises keys before calling find or insert.
+// An ordered map from byte-string keys to text values. Keys compare as unsigned bytes (the way
+// std::string compares char), so Shift_JIS lead bytes (0x81 and up) sort after ASCII. Entries keep
+// their addresses until the map is cleared or destroyed. The owner normalises keys before calling
+// find or insert.
 class StringMap {
  public:
   struct Entry {
@@ -42,12 +44,7 @@ class StringMap {
   }
 
  private:
-  struct ByteOrder {
-    using is_transparent = void;
-    bool operator()(std::string_view a, std::string_view b) const;
-  };
-
-  std::map<std::string, Entry, ByteOrder> entries_;
+  std::map<std::string, Entry, std::less<>> entries_;
 };
 
 }  // namespace vexa
