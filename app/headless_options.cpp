@@ -25,20 +25,22 @@ bool parseCount(const char* text, uint32_t& value) {
 
 bool parseHeadlessOptions(int argc, char** argv, HeadlessOptions& options, std::string& error) {
   bool seenHeadless = false;
-  bool seen[6] = {};  // menu host, board, filter, thread, polls, pages: each at most once
+  bool seen[6] = {};
   for (int i = 1; i < argc && argv[i] != nullptr; ++i) {
     const char* arg = argv[i];
     if (std::strcmp(arg, "--headless") == 0 && !seenHeadless) {
       seenHeadless = true;
       continue;
     }
+    // Every option but --ng may be given once; the enum doubles as the index into `seen`.
+    enum Option { MenuHost, Board, Filter, Thread, Polls, Pages, Ng };
     struct Valued {
       const char* name;
-      int once;  // index into `seen`, -1 for a repeatable option
+      Option option;
     };
-    static const Valued kValued[] = {{"--menu-host", 0}, {"--board", 1}, {"--filter", 2},
-                                     {"--thread", 3},    {"--polls", 4}, {"--pages", 5},
-                                     {"--ng", -1}};
+    static const Valued kValued[] = {
+        {"--menu-host", MenuHost}, {"--board", Board}, {"--filter", Filter}, {"--thread", Thread},
+        {"--polls", Polls},        {"--pages", Pages}, {"--ng", Ng}};
     const Valued* option = nullptr;
     for (const Valued& valued : kValued) {
       if (std::strcmp(arg, valued.name) == 0) option = &valued;
@@ -51,54 +53,54 @@ bool parseHeadlessOptions(int argc, char** argv, HeadlessOptions& options, std::
       error = std::string(arg) + " needs a value";
       return true;
     }
-    if (option->once >= 0) {
-      if (seen[option->once]) {
+    if (option->option != Ng) {
+      if (seen[option->option]) {
         error = std::string(arg) + " given twice";
         return true;
       }
-      seen[option->once] = true;
+      seen[option->option] = true;
     }
     const char* value = argv[++i];
-    switch (option->once) {
-      case 0:
+    switch (option->option) {
+      case MenuHost:
         options.menuHost = value;
         if (!isValidHostAndPort(options.menuHost)) {
           error = "bad menu host '" + options.menuHost + "' (expected HOST or HOST:PORT)";
           return true;
         }
         break;
-      case 1:
+      case Board:
         options.board = value;
         if (options.board.empty()) {
           error = "--board needs a title";
           return true;
         }
         break;
-      case 2:
+      case Filter:
         options.filter = value;
         break;
-      case 3:
+      case Thread:
         options.thread = value;
         if (options.thread.empty()) {
           error = "--thread needs a key";
           return true;
         }
         break;
-      case 4:
+      case Polls:
         if (!parseCount(value, options.polls)) {
           error = std::string("bad poll count '") + value + "' (expected a whole number)";
           return true;
         }
         options.hasPolls = true;
         break;
-      case 5:
+      case Pages:
         options.pagesDir = value;
         if (options.pagesDir.empty()) {
           error = "--pages needs a folder";
           return true;
         }
         break;
-      default:
+      case Ng:
         options.ngIds.emplace_back(value);
         break;
     }
