@@ -5,18 +5,22 @@
 
 #include <strings.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "app/front_ends.h"
+#include "app/headless_status_view.h"
+#include "app/status_printer.h"
+#include "app/usage.h"
 #include "base/task_loop.h"
 #include "net/download_client.h"
 #include "net/download_host.h"
 #include "net/host_port.h"
 #include "platform/message_queue.h"
-#include "platform/text_encoding.h"
+#include "platform/signals.h"
 #include "resources/version.h"
 
 namespace vexa {
@@ -55,29 +59,14 @@ bool parseUrl(const char* url, FetchTarget& target) {
   return true;
 }
 
-// Writes each new status line to standard error, once per change of text.
-class StderrStatusView : public StatusView {
- public:
-  void statusChanged(const char* text) override {
-    if (text == nullptr || (shownAny_ && last_ == text)) return;
-    shownAny_ = true;
-    last_ = text;
-    std::string line = platform::cp932ToUtf8(last_) + "\n";
-    std::fwrite(line.data(), 1, line.size(), stderr);
-    std::fflush(stderr);
-  }
-
- private:
-  std::string last_;
-  bool shownAny_ = false;
-};
-
 class FetchTask : public DownloadClient {
  public:
   FetchTask(DownloadHost& host, const std::vector<FetchTarget>& targets)
       : DownloadClient(host), targets_(targets) {}
 
   bool anyFailed() const { return anyFailed_; }
+  // The reason standard output could not take a body, or 0 when it took every one.
+  int outputError() const { return outputError_; }
 
  protected:
   void run() override {
@@ -87,14 +76,20 @@ class FetchTask : public DownloadClient {
         continue;
       }
       std::string_view bytes = body();
-      std::fwrite(bytes.data(), 1, bytes.size(), stdout);
-      std::fflush(stdout);
+      errno = 0;
+      // A body that cannot be delivered ends the run: the next ones would be lost too.
+      if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() ||
+          std::fflush(stdout) != 0) {
+        outputError_ = errno != 0 ? errno : EIO;
+        return;
+      }
     }
   }
 
  private:
   const std::vector<FetchTarget>& targets_;
   bool anyFailed_ = false;
+  int outputError_ = 0;
 };
 
 int usageError(const char* message, const char* argument) {
@@ -106,6 +101,7 @@ int usageError(const char* message, const char* argument) {
 }  // namespace
 
 int runFetchFrontEnd(int argc, char** argv) {
+  platform::ignoreBrokenPipes();
   int first = 1;
   while (first < argc && std::strcmp(argv[first], "--fetch") != 0) ++first;
   if (first != 1) return usageError("--fetch takes no other options", nullptr);
@@ -113,14 +109,16 @@ int runFetchFrontEnd(int argc, char** argv) {
   for (int i = first + 1; i < argc; ++i) {
     FetchTarget target;
     if (!parseUrl(argv[i], target))
-      return usageError("not a URL of the form http://HOST[:PORT]/PATH: ", argv[i]);
+      return usageError("not a URL of the form http://HOST[:PORT]/PATH: ",
+                        shownArgument(argv[i]).c_str());
     targets.push_back(std::move(target));
   }
   if (targets.empty()) return usageError("--fetch needs at least one URL", nullptr);
 
   PlainDownloadHost host;  // the default poll interval of 30 s: a time limit of 15 s
   host.agent = std::string("Monazilla/1.00 (vexa/") + VEXA_PRODUCT_VERSION + ")";
-  StderrStatusView statusView;
+  StatusPrinter printer(stderr);
+  HeadlessStatusView statusView(printer, "");
   FetchTask task(host, targets);
   task.setStatusView(&statusView);
 
@@ -130,6 +128,12 @@ int runFetchFrontEnd(int argc, char** argv) {
   loop.addTask(&task);
   if (task.start(0) || loop.run()) {
     std::fputs("vexa: the download task could not start\n", stderr);
+    return 1;
+  }
+  printer.flush();
+  if (task.outputError() != 0) {
+    std::fprintf(stderr, "vexa: cannot write to standard output: %s\n",
+                 std::strerror(task.outputError()));
     return 1;
   }
   return task.anyFailed() ? 1 : 0;

@@ -9,6 +9,8 @@
 #include "app/headless_options.h"
 #include "app/headless_page_sink.h"
 #include "app/headless_status_view.h"
+#include "app/status_printer.h"
+#include "app/usage.h"
 #include "base/log_stream.h"
 #include "base/task_loop.h"
 #include "board/board_viewer.h"
@@ -28,11 +30,13 @@ constexpr uint32_t kWakeMessage = platform::WM_USER + 1;
 
 // Watches the viewer and makes the clicks the command line asks for. The observer calls come on
 // whichever fiber changed the viewer, inside the viewer lock: they only take notes and wake the
-// loop; check() acts on the notes from the GUI fiber, after the tasks' slices.
+// loop; check() acts on the notes from the GUI fiber, after the tasks' slices. A run that ends
+// for a reason the status lines do not give leaves that reason in closingLine().
 class HeadlessDriver : public ViewerObserver, public platform::MessageTarget {
  public:
-  HeadlessDriver(const HeadlessOptions& options, platform::MessageQueue& queue)
-      : options_(options), queue_(queue) {}
+  HeadlessDriver(const HeadlessOptions& options, platform::MessageQueue& queue,
+                 const HeadlessPageSink& browser)
+      : options_(options), queue_(queue), browser_(browser) {}
 
   void attach(BoardViewer& viewer, TaskLoop& loop) {
     viewer_ = &viewer;
@@ -45,8 +49,25 @@ class HeadlessDriver : public ViewerObserver, public platform::MessageTarget {
     wake();
   }
 
-  void pollFinished(bool) override {
+  void pollFinished(PollResult result) override {
     ++polls_;
+    switch (result) {
+      case PollResult::PageShown:
+      case PollResult::PageKept:
+      case PollResult::MovedOn:
+        break;
+      case PollResult::ListFailed:
+        ++failedPolls_;
+        why_ = "the thread list could not be refreshed" + answerOfServer();
+        break;
+      case PollResult::ThreadGone:
+        ++failedPolls_;
+        why_ = "the watched thread's data file is gone" + answerOfServer();
+        break;
+      case PollResult::NoSuccessor:
+        why_ = "the watched thread is full and no thread follows it";
+        break;
+    }
     wake();
   }
 
@@ -61,6 +82,11 @@ class HeadlessDriver : public ViewerObserver, public platform::MessageTarget {
   // Decides, after every pass, whether the run is over or a click is due.
   void check() {
     if (done_ || viewer_ == nullptr) return;
+    if (browser_.outputFailed()) {
+      closing_ = "vexa: cannot write to standard output";
+      return finish(1);
+    }
+    // The status line says why.
     if (viewer_->failed()) return finish(1);
     if (!clicked_) {
       if (!listShown_) return;
@@ -72,19 +98,47 @@ class HeadlessDriver : public ViewerObserver, public platform::MessageTarget {
         listed = viewer_->boardState().threads().findByKey(key) != nullptr;
       }
       if (!listed) {
-        std::fprintf(stderr, "vexa: the board lists no thread '%s'\n", options_.thread.c_str());
+        closing_ = "vexa: the board lists no thread '" + shownArgument(options_.thread) + "'";
         return finish(1);
       }
       clicked_ = true;
       viewer_->openThread(key);
       return;
     }
-    if (listShownAgain_) return finish(0);
-    if (options_.hasPolls && watchingReached_ && polls_ >= options_.polls) return finish(0);
+    if (options_.hasPolls && watchingReached_ && polls_ >= options_.polls) {
+      if (failedPolls_ == 0) return finish(0);
+      closing_ = "vexa: " + std::to_string(failedPolls_) + " of " + std::to_string(polls_) +
+                 " polls failed; the last: " + why_;
+      return finish(1);
+    }
+    if (listShownAgain_) {
+      const std::string why = why_.empty() ? "the watch ended" : why_;
+      if (!options_.hasPolls) {
+        closing_ = "vexa: " + why + "; the thread list is shown again";
+        return finish(0);
+      }
+      closing_ = "vexa: stopped after " + pollsDone() + ": " + why;
+      return finish(1);
+    }
+    // Nothing runs that could bring the run further.
+    if (!viewer_->tasksRunning()) {
+      closing_ = "vexa: the viewer stopped" + (options_.hasPolls ? " after " + pollsDone() : "");
+      return finish(1);
+    }
+  }
+
+  // At the end of a run the loop did not end itself (a signal): with --polls, fewer polls than
+  // asked is a failure.
+  void interrupted() {
+    if (done_ || !options_.hasPolls || (watchingReached_ && polls_ >= options_.polls)) return;
+    closing_ = "vexa: interrupted after " + pollsDone();
+    exitStatus_ = 1;
+    done_ = true;
   }
 
   bool done() const { return done_; }
   int exitStatus() const { return exitStatus_; }
+  const std::string& closingLine() const { return closing_; }
 
  private:
   void wake() {
@@ -99,18 +153,32 @@ class HeadlessDriver : public ViewerObserver, public platform::MessageTarget {
     loop_->stop();
   }
 
+  std::string pollsDone() const {
+    return std::to_string(polls_) + " of " + std::to_string(options_.polls) + " polls";
+  }
+
+  // The quiet downloads of a poll write no status line: what the server answered, if anything.
+  std::string answerOfServer() const {
+    const int status = viewer_->watchTask().lastStatusCode();
+    return status != 0 ? " (HTTP " + std::to_string(status) + ")" : " (no answer)";
+  }
+
   const HeadlessOptions& options_;
   platform::MessageQueue& queue_;
+  const HeadlessPageSink& browser_;
   BoardViewer* viewer_ = nullptr;
   TaskLoop* loop_ = nullptr;
   bool listShown_ = false;
   bool clicked_ = false;
   bool listShownAgain_ = false;
   bool watchingReached_ = false;
-  uint32_t polls_ = 0;
+  uint32_t polls_ = 0;  // every poll, failed ones included
+  uint32_t failedPolls_ = 0;
+  std::string why_;  // what the last poll that did not refresh the posts found
   bool wakePosted_ = false;
   bool done_ = false;
   int exitStatus_ = 0;
+  std::string closing_;
 };
 
 // The task loop with the driver's check after every pass.
@@ -133,12 +201,10 @@ class HeadlessLoop : public TaskLoop {
 // cancelled, so each task leaves at its next check instead of being dropped mid-fiber. Bounded:
 // a task that does not end within a few seconds is left as it is.
 void finishTasks(BoardViewer& viewer) {
-  viewer.setViewerState(ViewerState::Idle);
   FiberTask* tasks[] = {&viewer.watchTask(), &viewer.listTask()};
   const uint32_t start = platform::tickMs();
   while (platform::tickMs() - start < 5000) {
-    viewer.watchTask().cancelRequested = true;
-    viewer.listTask().cancelRequested = true;
+    viewer.stopTasks();
     bool anyLive = false;
     for (FiberTask* task : tasks) {
       if (!task->isLive()) continue;
@@ -153,6 +219,7 @@ void finishTasks(BoardViewer& viewer) {
 }  // namespace
 
 int runHeadlessFrontEnd(int argc, char** argv) {
+  platform::ignoreBrokenPipes();
   HeadlessOptions options;
   std::string error;
   if (parseHeadlessOptions(argc, argv, options, error)) {
@@ -176,11 +243,12 @@ int runHeadlessFrontEnd(int argc, char** argv) {
   if (!options.menuHost.empty()) settings.menuHost = options.menuHost;
   settings.boardTitle = platform::utf8ToCp932(options.board);
 
-  HeadlessStatusView listStatus(stderr, "[list] ");
-  HeadlessStatusView watchStatus(stderr, "[watch] ");
+  StatusPrinter printer(stderr);
+  HeadlessStatusView listStatus(printer, "[list] ");
+  HeadlessStatusView watchStatus(printer, "[watch] ");
   PlainFilterText filter;
   filter.text = platform::utf8ToCp932(options.filter);
-  HeadlessDriver driver(options, queue);
+  HeadlessDriver driver(options, queue, browser);
 
   BoardWindows windows;
   windows.browser = &browser;
@@ -200,14 +268,22 @@ int runHeadlessFrontEnd(int argc, char** argv) {
 
   const bool failedToStart = loop.run();
   const bool failed = viewer.failed();
+  driver.interrupted();
   finishTasks(viewer);
+  // What the tasks wrote while they ended comes before the reason of the end.
+  printer.flush();
   if (failedToStart) {
     std::fputs("vexa: the loop could not start\n", stderr);
     return 1;
   }
+  if (!driver.closingLine().empty()) std::fprintf(stderr, "%s\n", driver.closingLine().c_str());
   // Ended by a signal: a normal end, unless the viewer had already failed.
   int status = driver.done() ? driver.exitStatus() : (failed ? 1 : 0);
   if (status == 0 && browser.writeFailed()) status = 1;
+  if (status == 0 && browser.flushOutput()) {
+    std::fputs("vexa: cannot write to standard output\n", stderr);
+    status = 1;
+  }
   return status;
 }
 

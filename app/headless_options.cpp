@@ -46,7 +46,7 @@ bool parseHeadlessOptions(int argc, char** argv, HeadlessOptions& options, std::
       if (std::strcmp(arg, valued.name) == 0) option = &valued;
     }
     if (option == nullptr) {
-      error = std::string("unknown option '") + arg + "' for --headless";
+      error = "unknown option '" + shownArgument(arg) + "' for --headless";
       return true;
     }
     if (i + 1 >= argc || argv[i + 1] == nullptr) {
@@ -65,7 +65,8 @@ bool parseHeadlessOptions(int argc, char** argv, HeadlessOptions& options, std::
       case MenuHost:
         options.menuHost = value;
         if (!isValidHostAndPort(options.menuHost)) {
-          error = "bad menu host '" + options.menuHost + "' (expected HOST or HOST:PORT)";
+          error = "bad menu host '" + shownArgument(options.menuHost) +
+                  "' (expected HOST or HOST:PORT)";
           return true;
         }
         break;
@@ -88,7 +89,7 @@ bool parseHeadlessOptions(int argc, char** argv, HeadlessOptions& options, std::
         break;
       case Polls:
         if (!parseCount(value, options.polls)) {
-          error = std::string("bad poll count '") + value + "' (expected a whole number)";
+          error = "bad poll count '" + shownArgument(value) + "' (expected a whole number)";
           return true;
         }
         options.hasPolls = true;

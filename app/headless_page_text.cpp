@@ -1,6 +1,7 @@
 #include "app/headless_page_text.h"
 
 #include <cstdint>
+#include <cstdio>
 
 #include "platform/text_encoding.h"
 
@@ -39,6 +40,13 @@ void appendCodePoint(std::string& out, uint32_t cp) {
   if (cp == '\t') cp = ' ';
   if (cp < 0x20 || (cp >= 0x7F && cp < 0xA0) || (cp >= 0xD800 && cp < 0xE000) || cp > 0x10FFFF) {
     out += kReplacement;
+    return;
+  }
+  // Bidirectional controls would reorder the rest of the terminal line: shown, not obeyed.
+  if ((cp >= 0x202A && cp <= 0x202E) || (cp >= 0x2066 && cp <= 0x2069)) {
+    char escaped[12];
+    std::snprintf(escaped, sizeof escaped, "<U+%04X>", static_cast<unsigned>(cp));
+    out += escaped;
     return;
   }
   if (cp < 0x80) {

@@ -1,7 +1,5 @@
 #include "app/headless_status_view.h"
 
-#include "app/headless_page_text.h"
-
 namespace vexa {
 
 void HeadlessStatusView::statusChanged(const char* text) {
@@ -9,9 +7,7 @@ void HeadlessStatusView::statusChanged(const char* text) {
   if (any_ && line == last_) return;
   any_ = true;
   last_.assign(line);
-  const std::string shown = std::string(prefix_) + statusText(line) + "\n";
-  std::fwrite(shown.data(), 1, shown.size(), out_);
-  std::fflush(out_);
+  printer_.print(prefix_, last_);
 }
 
 }  // namespace vexa

@@ -1,5 +1,6 @@
 #include "app/usage.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "resources/version.h"
@@ -18,7 +19,51 @@ bool takesValue(const char* option) {
   return false;
 }
 
+// The code point of the two- or three-byte UTF-8 sequence at text[at], or 0 when there is none.
+uint32_t utf8CodePoint(std::string_view text, size_t at, size_t& length) {
+  const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[at + i]); };
+  const auto continuation = [&](size_t i) {
+    return at + i < text.size() && (byte(i) & 0xC0) == 0x80;
+  };
+  if ((byte(0) & 0xE0) == 0xC0 && continuation(1)) {
+    length = 2;
+    return (byte(0) & 0x1Fu) << 6 | (byte(1) & 0x3Fu);
+  }
+  if ((byte(0) & 0xF0) == 0xE0 && continuation(1) && continuation(2)) {
+    length = 3;
+    return (byte(0) & 0x0Fu) << 12 | (byte(1) & 0x3Fu) << 6 | (byte(2) & 0x3Fu);
+  }
+  return 0;
+}
+
+bool isBidiControl(uint32_t cp) {
+  return (cp >= 0x202A && cp <= 0x202E) || (cp >= 0x2066 && cp <= 0x2069);
+}
+
 }  // namespace
+
+std::string shownArgument(std::string_view argument) {
+  std::string shown;
+  char escape[8];
+  for (size_t at = 0; at < argument.size();) {
+    const unsigned char byte = static_cast<unsigned char>(argument[at]);
+    size_t length = 1;
+    const uint32_t cp = byte >= 0x80 ? utf8CodePoint(argument, at, length) : byte;
+    if (cp == '\r' || cp == '\n' || cp == '\t') {
+      shown += cp == '\r' ? "\\r" : cp == '\n' ? "\\n" : "\\t";
+    } else if (byte < 0x20 || byte == 0x7F) {
+      std::snprintf(escape, sizeof escape, "\\x%02X", byte);
+      shown += escape;
+    } else if ((cp >= 0x80 && cp < 0xA0) || isBidiControl(cp)) {
+      std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(cp));
+      shown += escape;
+    } else {
+      shown.append(argument.substr(at, length));
+    }
+    at += length;
+  }
+  return shown;
+}
 
 RunMode chooseRunMode(int argc, char** argv) {
   RunMode mode = RunMode::Windowed;
@@ -60,10 +105,10 @@ bool parseWindowedOptions(int argc, char** argv, WindowedOptions& options, std::
     } else if (arg == "--pages") {
       target = &options.pagesDir;
     } else if (arg.starts_with("-")) {
-      error = "unknown option '" + arg + "'";
+      error = "unknown option '" + shownArgument(arg) + "'";
       return true;
     } else {
-      error = "unexpected argument '" + arg + "'";
+      error = "unexpected argument '" + shownArgument(arg) + "'";
       return true;
     }
     if (i + 1 >= argc || argv[i + 1] == nullptr) {
@@ -77,7 +122,7 @@ bool parseWindowedOptions(int argc, char** argv, WindowedOptions& options, std::
     }
   }
   if (!options.menuHost.empty() && !isValidHostAndPort(options.menuHost)) {
-    error = "bad menu host '" + options.menuHost + "' (expected HOST or HOST:PORT)";
+    error = "bad menu host '" + shownArgument(options.menuHost) + "' (expected HOST or HOST:PORT)";
     return true;
   }
   return false;

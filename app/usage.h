@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace vexa {
 
@@ -24,6 +25,11 @@ bool parseWindowedOptions(int argc, char** argv, WindowedOptions& options, std::
 
 // True when `text` is HOST or HOST:PORT with a port of 1 to 65535.
 bool isValidHostAndPort(const std::string& text);
+
+// An argument as a message echoes it: control characters (CR, LF, ESC, ...), DEL, the C1
+// controls and the bidirectional controls written as escapes ("\r", "\x1B", "\u202E"), so an
+// echoed argument can neither move the cursor nor reorder the line. Other bytes pass as they are.
+std::string shownArgument(std::string_view argument);
 
 const char* usageText();
 // "vexa " and the product version.

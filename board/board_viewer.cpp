@@ -51,8 +51,15 @@ void BoardViewer::readFilterText(TextBuffer& text) {
   if (windows_.filter) windows_.filter->filterText(text);
 }
 
-void BoardViewer::notifyPollFinished(bool pageShown) {
-  if (windows_.observer) windows_.observer->pollFinished(pageShown);
+void BoardViewer::notifyPollFinished(PollResult result) {
+  if (windows_.observer) windows_.observer->pollFinished(result);
+}
+
+void BoardViewer::stopTasks() {
+  LockGuard guard(lock_, 0);
+  if (state_ != ViewerState::Idle) setViewerState(ViewerState::Idle);
+  watchTask_.requestCancel();
+  listTask_.requestCancel();
 }
 
 bool BoardViewer::setViewerState(ViewerState request) {
@@ -66,8 +73,8 @@ bool BoardViewer::setViewerState(ViewerState request) {
     case ViewerState::LoadingList:
       state_ = ViewerState::LoadingList;
       started_ = true;
-      watchTask_.cancelRequested = true;
-      listTask_.start(0);
+      watchTask_.requestCancel();
+      listTask_.requestLoad();
       if (windows_.content) windows_.content->showStatusView(BoardTaskId::List);
       break;
     case ViewerState::ListShown:
@@ -79,11 +86,7 @@ bool BoardViewer::setViewerState(ViewerState request) {
     case ViewerState::LoadingThread:
       if (state_ != ViewerState::ListShown && state_ != ViewerState::Watching) return false;
       state_ = ViewerState::LoadingThread;
-      watchTask_.watching = false;
-      watchTask_.writeFormParsed = false;
-      watchTask_.restartRequested = true;
-      watchTask_.cancelRequested = true;
-      watchTask_.start(0);
+      watchTask_.requestLoad();
       if (windows_.content) windows_.content->showStatusView(BoardTaskId::Watch);
       break;
     case ViewerState::Watching:

@@ -18,6 +18,7 @@
 //   ... observer sees ListShown: viewer.openThread("1234567890.dat");
 //   ... observer sees Watching, then pollFinished() after every poll
 //   viewer.failed()                         // Idle with no task left: the status line says why
+//   viewer.stopTasks()                      // at the end: Idle, every task told to leave
 
 #include <cstdint>
 #include <string_view>
@@ -64,6 +65,13 @@ class BoardViewer {
   ViewerState state() const { return state_; }
   // True when the viewer ended in Idle after a failure: Idle, and no task is left running.
   bool failed() const;
+  // True while the list task or the watch task runs.
+  bool listLoading() const { return listTask_.loading(); }
+  bool tasksRunning() const { return listTask_.isLive() || watchTask_.isLive(); }
+  // At shutdown: Idle, and both tasks cancelled, so each leaves at its next yield instead of
+  // being dropped with what its fiber holds. Call again before each resume: a download that
+  // starts afterwards clears its cancel.
+  void stopTasks();
 
   ThreadListTask& listTask() { return listTask_; }
   ThreadWatchTask& watchTask() { return watchTask_; }
@@ -75,7 +83,7 @@ class BoardViewer {
 
   // For the tasks: the filter box's text, and the end of each poll.
   void readFilterText(TextBuffer& text);
-  void notifyPollFinished(bool pageShown);
+  void notifyPollFinished(PollResult result);
 
  private:
   BoardSettings settings_;

@@ -37,6 +37,16 @@ class ContentSlot {
   virtual void showBrowserView() = 0;
 };
 
+// How one poll of the watch loop ended.
+enum class PollResult {
+  PageShown,    // new visible posts: a new page was shown
+  PageKept,     // no new visible post: the page on screen stayed
+  ListFailed,   // the quiet refresh of the thread list failed: the poll was skipped
+  ThreadGone,   // the data file is no longer served (or archived): the list is loaded again
+  MovedOn,      // the thread was full: its successor is loaded
+  NoSuccessor,  // the thread was full and nothing follows it: the list is loaded again
+};
+
 // Tells a front end what the viewer did. Called on the fiber that caused it (a task, or the GUI
 // fiber for requests from the window), inside the viewer lock: record what happened and act on
 // it after the task's slice rather than making new requests from here.
@@ -45,9 +55,9 @@ class ViewerObserver {
   virtual ~ViewerObserver() = default;
   // After every accepted state change (Idle included).
   virtual void viewerStateChanged(ViewerState state) = 0;
-  // After each poll of the watch loop has refreshed the posts and rendered them; `pageShown` is
-  // false when no new visible post came, so the page on screen stayed.
-  virtual void pollFinished(bool pageShown) = 0;
+  // After each poll of the watch loop, whatever its result; a poll given up for a newer request
+  // (another thread, the list, shutdown) is not told.
+  virtual void pollFinished(PollResult result) = 0;
 };
 
 // The window-side pieces the viewer talks to. All borrowed; the page sink is required, every

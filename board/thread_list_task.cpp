@@ -5,7 +5,7 @@
 #include "base/sjis.h"
 #include "board/board_menu.h"
 #include "board/board_viewer.h"
-#include "board/line_reader.h"
+#include "board/subject_load.h"
 
 namespace vexa {
 
@@ -29,13 +29,12 @@ void ThreadListTask::run() {
   // A run is a foreground load: its status lines and failures are the user's to see.
   quiet = false;
   if (acquireBoardAddress()) return;
-  if (loadThreadList(*this, false)) return;
-  renderThreadList();
+  if (loadList()) return;
+  if (renderThreadList()) return;
   viewer_.setViewerState(ViewerState::ListShown);
 }
 
 void ThreadListTask::fail(const char* line) {
-  if (quiet) return;
   setStatus(line);
   viewer_.setViewerState(ViewerState::Idle);
 }
@@ -43,19 +42,16 @@ void ThreadListTask::fail(const char* line) {
 bool ThreadListTask::acquireBoardAddress() {
   BoardState& board = viewer_.boardState();
   if (board.addressKnown()) return false;
-  if (!quiet) {
-    setStatus("- bbsmenu.html へ接続 -"_sjis);
-    yieldBusy();
-  }
+  setStatus("- bbsmenu.html へ接続 -"_sjis);
+  yieldBusy();
   const BoardSettings& settings = viewer_.settings();
   if (download(settings.menuHost.c_str(), BoardSettings::kMenuPath)) {
-    if (!quiet && !cancelRequested) viewer_.setViewerState(ViewerState::Idle);
+    if (!cancelRequested()) viewer_.setViewerState(ViewerState::Idle);
     return true;
   }
-  if (!quiet) {
-    setStatus("- 実況板のアドレスを抽出 -"_sjis);
-    yieldBusy();
-  }
+  setStatus("- 実況板のアドレスを抽出 -"_sjis);
+  yieldBusy();
+  if (cancelRequested()) return true;
   const std::string title = boardTitleOf(settings);
   const std::string quoted = "\"" + title + "\"";
   std::string_view link;
@@ -78,36 +74,25 @@ bool ThreadListTask::acquireBoardAddress() {
   return false;
 }
 
-bool ThreadListTask::loadThreadList(DownloadClient& client, bool background) {
-  client.quiet = background;
-  BoardState& board = viewer_.boardState();
-  TextBuffer host, path;
-  board.getAddress(host, path);
-  path.append("subject.txt");
-  if (background && isLive()) return true;
-
-  if (client.download(host.text(), path.text())) {
-    if (!background && !client.cancelRequested) viewer_.setViewerState(ViewerState::Idle);
-    return true;
+bool ThreadListTask::loadList() {
+  const ListLineStep step = [this](uint32_t number) {
+    setStatus(numberedLine("- subject.txt ", number, " 行目を解析 -"_sjis).c_str());
+    yieldBusy();
+    return cancelRequested();
+  };
+  switch (loadThreadList(*this, viewer_.boardState(), step)) {
+    case ListLoad::Loaded:
+      return false;
+    case ListLoad::Failed:
+      if (!cancelRequested()) viewer_.setViewerState(ViewerState::Idle);
+      return true;
+    case ListLoad::Abandoned:
+      break;
   }
-  LineReader reader(client.body());
-  std::string_view line;
-  uint32_t number = 0;
-  while (reader.next(line)) {
-    ++number;
-    if (!background)
-      setStatus(numberedLine("- subject.txt ", number, " 行目を解析 -"_sjis).c_str());
-    client.yieldBusy();
-    if (background && isLive()) return true;
-    LockGuard guard(board.lock(), 0);
-    board.threads().mergeLine(line, number, client.host().currentTime());
-  }
-  LockGuard guard(board.lock(), 0);
-  board.threads().sort();
-  return false;
+  return true;
 }
 
-void ThreadListTask::renderThreadList() {
+bool ThreadListTask::renderThreadList() {
   BoardState& board = viewer_.boardState();
   TextBuffer filterText;
   viewer_.readFilterText(filterText);
@@ -125,9 +110,11 @@ void ThreadListTask::renderThreadList() {
     }
     setStatus(numberedLine("- subject.txt ", position, " 行目を描画 -"_sjis).c_str());
     yieldBusy();
+    if (cancelRequested()) return true;
   }
   writer_.writeEnd();
   writer_.closePage();
+  return false;
 }
 
 }  // namespace vexa

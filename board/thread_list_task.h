@@ -15,32 +15,31 @@ class BoardViewer;
 // the filter box's words and asks for ListShown. Started by a LoadingList request.
 //
 // run() executes on this task's fiber; it yields busy after every status line and every line of
-// the list it parses or renders. loadThreadList() also runs on the watch task's fiber for the
-// quiet refresh before each poll, with the watch task's own download client.
+// the list it parses or renders, and leaves at the next of them once it is cancelled
+// (requestCancel, at shutdown). The quiet refresh before each poll is the watch task's own: it
+// runs on that task's fiber with its connection (see ThreadWatchTask).
 class ThreadListTask : public DownloadClient {
  public:
   ThreadListTask(BoardViewer& viewer, DownloadHost& host, PageSink& browser);
 
-  // Step 1 of a run: learns the board address from the menu unless it is known. True when it
-  // failed (the status line says why and the viewer is Idle).
-  bool acquireBoardAddress();
-
-  // Downloads subject.txt and merges it into the thread list, then sorts it. A foreground load
-  // runs on this task with its status lines and sends the viewer to Idle on failure. A
-  // background load (before each poll) downloads through the calling task's `client`, so it
-  // yields that task's fiber; it is quiet, leaves the viewer state alone on failure, and is
-  // abandoned as soon as this task's own run is in progress. True when the download failed or
-  // the load was abandoned.
-  bool loadThreadList(DownloadClient& client, bool background);
-
-  // Renders the list page: the filter box's words applied, one link per thread that passes,
-  // a status line and a yield after every position.
-  void renderThreadList();
+  // A LoadingList request: starts a run unless one is in progress.
+  void requestLoad() { start(0); }
+  // True while a run is in progress.
+  bool loading() const { return isLive(); }
 
  protected:
   void run() override;
 
  private:
+  // Learns the board address from the menu unless it is known. True when it failed (the status
+  // line says why and the viewer is Idle) or was cancelled.
+  bool acquireBoardAddress();
+  // Downloads subject.txt and merges it, with a status line per line. True when it failed (the
+  // viewer is then Idle, unless cancelled) or was cancelled.
+  bool loadList();
+  // Renders the list page: the filter box's words applied, one link per thread that passes,
+  // a status line and a yield after every position. True when cancelled on the way.
+  bool renderThreadList();
   void fail(const char* line);
 
   BoardViewer& viewer_;

@@ -6,6 +6,7 @@
 #include "base/sjis.h"
 #include "board/board_viewer.h"
 #include "board/line_reader.h"
+#include "board/subject_load.h"
 #include "board/write_form.h"
 #include "platform/clock.h"
 
@@ -17,32 +18,52 @@ constexpr int32_t kMinimumPollInterval = 30;
 // The watch loop waits for the next poll in steps of at most this long, so a clock that jumps
 // (or a test's clock) is noticed soon.
 constexpr uint32_t kLongestWaitMs = 500;
+// The service answers a data file of a thread moved to its archive with this status and a
+// notice in the place of posts.
+constexpr int kArchivedStatus = 203;
+
+std::string pathLine(const char* before, const TextBuffer& path) {
+  std::string line = before;
+  line += path.text();
+  line += " -";
+  return line;
+}
 
 }  // namespace
 
 ThreadWatchTask::ThreadWatchTask(BoardViewer& viewer, DownloadHost& host, PageSink& browser)
     : DownloadClient(host), viewer_(viewer), writer_(browser) {}
 
+void ThreadWatchTask::requestLoad() {
+  watching_ = false;
+  writeFormParsed_ = false;
+  restartRequested_ = true;
+  requestCancel();
+  start(0);
+}
+
 void ThreadWatchTask::run() {
   for (;;) {
-    restartRequested = false;
+    restartRequested_ = false;
     const LoadOutcome outcome = loadThread();
     bool stop = outcome == LoadOutcome::Failed;
     if (outcome == LoadOutcome::Loaded) stop = !watchLoop();
-    watching = false;
-    if (stop || !restartRequested) return;
+    watching_ = false;
+    if (stop || !restartRequested_) return;
   }
 }
 
 bool ThreadWatchTask::loadAbandoned() {
-  return restartRequested || viewer_.state() != ViewerState::LoadingThread;
+  return restartRequested_ || viewer_.state() != ViewerState::LoadingThread;
 }
 
 ThreadWatchTask::LoadOutcome ThreadWatchTask::loadThread() {
-  if (fetchWriteForm(true)) return cancelRequested ? LoadOutcome::Abandoned : LoadOutcome::Failed;
+  if (fetchWriteForm(true)) {
+    return cancelRequested() ? LoadOutcome::Abandoned : LoadOutcome::Failed;
+  }
   if (loadAbandoned()) return LoadOutcome::Abandoned;
   if (fetchThreadData(false)) {
-    return cancelRequested ? LoadOutcome::Abandoned : LoadOutcome::Failed;
+    return cancelRequested() ? LoadOutcome::Abandoned : LoadOutcome::Failed;
   }
   setStatus("- 受信完了 -"_sjis);
   yieldBusy();
@@ -55,8 +76,8 @@ ThreadWatchTask::LoadOutcome ThreadWatchTask::loadThread() {
   renderPosts(false);
   viewer_.setViewerState(ViewerState::Watching);
   yieldBusy();
-  lastPollTime = host().currentTime();
-  watching = true;
+  lastPollTime_ = host().currentTime();
+  watching_ = true;
   return LoadOutcome::Loaded;
 }
 
@@ -96,11 +117,11 @@ bool ThreadWatchTask::watchLoop() {
     if (interval < kMinimumPollInterval) interval = kMinimumPollInterval;
     // The low 32 bits, compared as a signed number: a clock set back makes the wait longer.
     const int32_t elapsed = static_cast<int32_t>(static_cast<uint32_t>(host().currentTime()) -
-                                                 static_cast<uint32_t>(lastPollTime));
+                                                 static_cast<uint32_t>(lastPollTime_));
     if (elapsed >= interval) {
-      const PollOutcome outcome = poll();
-      if (outcome == PollOutcome::StopTask) return false;
-      if (outcome == PollOutcome::LeaveLoop) return true;
+      const Step outcome = poll();
+      if (outcome == Step::StopTask) return false;
+      if (outcome == Step::LeaveLoop) return true;
       yieldBusy();
       continue;
     }
@@ -112,31 +133,56 @@ bool ThreadWatchTask::watchLoop() {
   return true;
 }
 
-ThreadWatchTask::PollOutcome ThreadWatchTask::poll() {
-  if (viewer_.listTask().loadThreadList(*this, true)) {
-    lastPollTime = host().currentTime();
-    return PollOutcome::Continue;
+// A request that came during the poll (another thread, the list) owns the viewer now.
+bool ThreadWatchTask::pollAbandoned() {
+  return restartRequested_ || viewer_.state() != ViewerState::Watching;
+}
+
+bool ThreadWatchTask::refreshThreadList() {
+  quiet = true;
+  // A foreground load of the list is under way: it refreshes the list itself.
+  if (viewer_.listLoading()) return true;
+  const ListLineStep step = [this](uint32_t) {
+    yieldBusy();
+    return cancelRequested() || viewer_.listLoading();
+  };
+  return loadThreadList(*this, viewer_.boardState(), step) != ListLoad::Loaded;
+}
+
+void ThreadWatchTask::finishPoll(PollResult result) {
+  lastPollTime_ = host().currentTime();
+  viewer_.notifyPollFinished(result);
+}
+
+ThreadWatchTask::Step ThreadWatchTask::poll() {
+  if (refreshThreadList()) {
+    // Given way to a newer request: that is no poll of this thread.
+    if (cancelRequested() || pollAbandoned()) return Step::LeaveLoop;
+    finishPoll(PollResult::ListFailed);
+    return Step::Continue;
   }
-  // A request that came during the refresh (another thread, the list) owns the viewer now.
-  if (restartRequested || viewer_.state() != ViewerState::Watching) return PollOutcome::LeaveLoop;
+  if (pollAbandoned()) return Step::LeaveLoop;
 
   switch (viewer_.boardState().checkCurrentThread()) {
     case ThreadCheck::NoThread:
+      finishPoll(PollResult::NoSuccessor);
       viewer_.setViewerState(ViewerState::LoadingList);
-      return PollOutcome::StopTask;
+      return Step::StopTask;
     case ThreadCheck::Switched:
+      finishPoll(PollResult::MovedOn);
       viewer_.setViewerState(ViewerState::LoadingThread);
-      return PollOutcome::LeaveLoop;
+      return Step::LeaveLoop;
     case ThreadCheck::Continue:
       break;
   }
 
-  if (!writeFormParsed) fetchWriteForm(false);
-  if (restartRequested || viewer_.state() != ViewerState::Watching) return PollOutcome::LeaveLoop;
+  if (!writeFormParsed_) fetchWriteForm(false);
+  if (pollAbandoned()) return Step::LeaveLoop;
   if (fetchThreadData(true)) {
-    if (cancelRequested) return PollOutcome::LeaveLoop;
-    if (!viewer_.listTask().isLive()) viewer_.setViewerState(ViewerState::LoadingList);
-    return PollOutcome::StopTask;
+    if (cancelRequested()) return Step::LeaveLoop;
+    finishPoll(PollResult::ThreadGone);
+    if (!viewer_.listLoading()) viewer_.setViewerState(ViewerState::LoadingList);
+    return Step::StopTask;
   }
 
   RefreshResult result;
@@ -153,9 +199,8 @@ ThreadWatchTask::PollOutcome ThreadWatchTask::poll() {
   bool pageShown = false;
   if (viewer_.state() == ViewerState::Watching) pageShown = renderPosts(result.reloaded);
   host().setTrayState(TrayState::Normal);
-  lastPollTime = host().currentTime();
-  viewer_.notifyPollFinished(pageShown);
-  return PollOutcome::Continue;
+  finishPoll(pageShown ? PollResult::PageShown : PollResult::PageKept);
+  return Step::Continue;
 }
 
 bool ThreadWatchTask::renderPosts(bool reset) {
@@ -165,44 +210,60 @@ bool ThreadWatchTask::renderPosts(bool reset) {
 
 void ThreadWatchTask::toggleView(bool forceLatest) {
   if (viewer_.state() != ViewerState::Watching) return;
-  if (!watching && receivingStarted) return;
+  if (!watching_ && receivingStarted()) return;
   viewMode_ = toggledViewMode(viewMode_, forceLatest);
   renderPosts(true);
 }
 
 bool ThreadWatchTask::fetchWriteForm(bool foreground) {
-  if (writeFormParsed) return false;
-  WriteForm& form = viewer_.writeForm();
-  form.clear();
-  quiet = !foreground;
-  TextBuffer server, pagePath;
-  viewer_.boardState().getPageAddress(server, pagePath);
-  if (download(server.text(), pagePath.text())) {
-    if (foreground && !cancelRequested) viewer_.setViewerState(ViewerState::Idle);
-    return true;
+  if (writeFormParsed_) return false;
+  viewer_.writeForm().clear();
+  TextBuffer pagePath;
+  switch (downloadThreadPage(foreground, pagePath)) {
+    case PageFetch::Failed:
+      return true;
+    case PageFetch::NotServed:
+      reportFormMissing(foreground, pagePath);
+      break;
+    case PageFetch::Fetched:
+      readWriteForm(foreground, pagePath);
+      break;
   }
-  std::string status = "- 書き込みパラメタを解析："_sjis;
-  status += pagePath.text();
-  status += " -";
-  setStatus(status.c_str());
+  host().setTrayState(TrayState::Normal);
+  return false;
+}
+
+ThreadWatchTask::PageFetch ThreadWatchTask::downloadThreadPage(bool foreground,
+                                                               TextBuffer& pagePath) {
+  quiet = !foreground;
+  TextBuffer server;
+  viewer_.boardState().getPageAddress(server, pagePath);
+  if (!download(server.text(), pagePath.text())) return PageFetch::Fetched;
+  // The server answered, only not with the page: the form is only kept, never sent, so the
+  // thread loads without it and the next poll asks again.
+  if (responseArrived() && !cancelRequested()) return PageFetch::NotServed;
+  if (foreground && !cancelRequested()) viewer_.setViewerState(ViewerState::Idle);
+  return PageFetch::Failed;
+}
+
+void ThreadWatchTask::readWriteForm(bool foreground, const TextBuffer& pagePath) {
+  setStatus(pathLine("- 書き込みパラメタを解析："_sjis, pagePath).c_str());
   yieldBusy();
   // A switch to another thread during the yield: this page is no longer the current thread's.
-  if (restartRequested) return false;
+  if (restartRequested_) return;
 
   const std::string_view marker = ">掲示板に戻る<"_sjis;
   const char* found = findInBody(marker.data(), static_cast<uint32_t>(marker.size()));
   if (!found) {
-    if (foreground) {
-      std::string line = "- 書き込みフォーム取得失敗："_sjis;
-      line += pagePath.text();
-      line += " -";
-      setStatus(line.c_str());
-    }
-  } else if (!parseWriteForm(body(), static_cast<size_t>(found - body().data()), form)) {
-    writeFormParsed = true;
+    reportFormMissing(foreground, pagePath);
+  } else if (!parseWriteForm(body(), static_cast<size_t>(found - body().data()),
+                             viewer_.writeForm())) {
+    writeFormParsed_ = true;
   }
-  host().setTrayState(TrayState::Normal);
-  return false;
+}
+
+void ThreadWatchTask::reportFormMissing(bool foreground, const TextBuffer& pagePath) {
+  if (foreground) setStatus(pathLine("- 書き込みフォーム取得失敗："_sjis, pagePath).c_str());
 }
 
 bool ThreadWatchTask::fetchThreadData(bool background) {
@@ -210,7 +271,15 @@ bool ThreadWatchTask::fetchThreadData(bool background) {
   viewer_.boardState().getDataAddress(server, datPath);
   quiet = background;
   if (download(server.text(), datPath.text())) {
-    if (!cancelRequested) viewer_.setViewerState(ViewerState::Idle);
+    if (!cancelRequested()) viewer_.setViewerState(ViewerState::Idle);
+    return true;
+  }
+  // A thread in the archive is gone, like a data file that is no longer served: its notice is
+  // no post.
+  if (lastStatusCode() == kArchivedStatus) {
+    if (!background) setStatus("このスレッドは過去ログ倉庫に格納されています (HTTP 203)"_sjis);
+    host().setTrayState(TrayState::Normal);
+    viewer_.setViewerState(ViewerState::Idle);
     return true;
   }
   return false;

@@ -43,9 +43,10 @@ void DownloadClient::onReceiving() {
 bool DownloadClient::download(const char* contentType, uint32_t bodyLength, const char* body,
                               const char* host, const char* path, const char* referer) {
   lastHost_.assign(host);
-  cancelRequested = false;
-  receivingStarted = false;
+  cancelRequested_ = false;
+  receivingStarted_ = false;
   lastStep_ = 0;
+  lastResult_ = -1;
   TransferContext context;
   context.startTime = host_.currentTime();
   // A malformed NAME:PORT leaves port 0, which the worker refuses at once.
@@ -53,6 +54,7 @@ bool DownloadClient::download(const char* contentType, uint32_t bodyLength, cons
   uint32_t port = splitHostPort(host, target) ? target.port : 0;
   int32_t result = connection_.performRequest(*this, *this, this, contentType, body, bodyLength,
                                               host, path, port, referer, context);
+  lastResult_ = result;
   int status = lastStatusCode();
   if (result >= 0 && status >= 200 && status <= 299) return false;
   // A response that arrived whole but is not a success is a failure too.
@@ -62,7 +64,7 @@ bool DownloadClient::download(const char* contentType, uint32_t bodyLength, cons
   const char* line = failureText();
   TextBuffer serverError;
   if (line == nullptr) {
-    if (cancelRequested) {
+    if (cancelRequested_) {
       line = "ユーザによりキャンセルされました"_sjis;
     } else if (result >= 0 && status != 0) {
       char code[16];
@@ -116,7 +118,7 @@ void DownloadClient::notify(TransferContext&, int32_t code) {
     host_.setTrayState(TrayState::Busy);
   } else if (code == kNotifyReceiving) {
     if (!quiet) onReceiving();
-    receivingStarted = true;
+    receivingStarted_ = true;
     host_.setTrayState(TrayState::Blinking);
   } else if (code < 0) {
     host_.setTrayState(TrayState::Normal);
@@ -133,7 +135,7 @@ int32_t DownloadClient::readStep(HttpConnection& connection) {
 
 bool DownloadClient::sizeLimitReached(uint64_t total) {
   if (!quiet && total != 0) onDataSize(total);
-  return cancelRequested || total > kSizeLimit;
+  return cancelRequested_ || total > kSizeLimit;
 }
 
 bool DownloadClient::timeLimitReached(TransferContext& context) {
@@ -143,7 +145,7 @@ bool DownloadClient::timeLimitReached(TransferContext& context) {
   if (interval < 30) interval = 30;
   if (elapsed >= interval / 2) return true;
   yieldStep();
-  return cancelRequested;
+  return cancelRequested_;
 }
 
 bool DownloadClient::nextCookie(const char** name, uint32_t* nameLength, const char** value,

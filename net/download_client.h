@@ -60,11 +60,17 @@ class DownloadClient : public FiberTask,
   HttpConnection& connection() { return connection_; }
   DownloadHost& host() { return host_; }
 
-  // Set by the board when the user starts something else on this task: the transfer stops at
-  // its next check with the cancel line. Cleared at the start of every download.
-  bool cancelRequested = false;
-  // Set once the request is sent and the response is being read. Cleared at the start.
-  bool receivingStarted = false;
+  // Asked by the board when the user starts something else on this task, and at shutdown: the
+  // transfer stops at its next check with the cancel line, and the task's own loops leave at
+  // their next check. Cleared at the start of every download.
+  void requestCancel() { cancelRequested_ = true; }
+  bool cancelRequested() const { return cancelRequested_; }
+  // True once the request is sent and the response is being read. Cleared at the start.
+  bool receivingStarted() const { return receivingStarted_; }
+  // True when the last download's response arrived whole, whatever its status code: a failure
+  // then came from the server's answer, not from the connection.
+  bool responseArrived() const { return lastResult_ >= 0; }
+
   // No status line is written while set (background refreshes); failures still return true.
   bool quiet = false;
 
@@ -107,6 +113,9 @@ class DownloadClient : public FiberTask,
   TextBuffer lastHost_{64};
   const CookieEntry* cookieWalk_ = nullptr;
   int32_t lastStep_ = 0;
+  int32_t lastResult_ = -1;
+  bool cancelRequested_ = false;
+  bool receivingStarted_ = false;
 };
 
 }  // namespace vexa

@@ -40,4 +40,8 @@ QuitSignals::~QuitSignals() {
   }
 }
 
+void ignoreBrokenPipes() {
+  ::signal(SIGPIPE, SIG_IGN);
+}
+
 }  // namespace vexa::platform

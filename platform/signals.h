@@ -25,4 +25,8 @@ class QuitSignals {
   bool failed_ = false;
 };
 
+// Writes to a closed pipe or socket fail with EPIPE instead of ending the process, so the
+// front ends can say what failed. For the whole process; call once at start-up.
+void ignoreBrokenPipes();
+
 }  // namespace vexa::platform

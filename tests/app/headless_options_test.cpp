@@ -48,11 +48,16 @@ TEST(HeadlessOptionsTest, UsageErrors) {
       {"--polls", "1"},  // polls of which thread?
       {"--thread", "1.dat", "--thread", "2.dat"},
       {"--pages", "a", "--pages", "b"},
+      // Echoed values show their control characters escaped.
+      {"--bogus\r\n\x1B[2J"},
+      {"--menu-host", "h\n:80"},
+      {"--thread", "1.dat", "--polls", "1\x1B[31m"},
   };
   for (const auto& args : cases) {
     const Parsed parsed = parse(args);
     EXPECT_TRUE(parsed.failed) << ::testing::PrintToString(args);
     EXPECT_FALSE(parsed.error.empty()) << ::testing::PrintToString(args);
+    EXPECT_EQ(parsed.error.find_first_of("\r\n\x1B"), std::string::npos) << parsed.error;
   }
 }
 

@@ -4,7 +4,9 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "tools/demo_board_launcher.h"
 
@@ -27,30 +29,61 @@ TEST(HeadlessPageSinkTest, KeepsEveryPageItCanAndPrintsEachOne) {
   HeadlessPageSink sink(out, errors, pages);
   std::string error;
   ASSERT_FALSE(sink.prepare(error)) << error;
-  // Root writes through any permission: a folder blocks the name of page 2, and page 3 goes to a
-  // device whose writes fail only when the buffered bytes are flushed at the close.
+  // Root writes through any permission: a folder blocks the name of page 2. Links planted at
+  // the names of pages 3 to 5 (to a file of someone else's, to a device, to nowhere) are
+  // replaced by the pages, never written through.
   std::filesystem::create_directory(pages + "/0002.html");
-  std::filesystem::create_symlink("/dev/full", pages + "/0003.html");
+  const std::string victim = dir.path + "/victim";
+  std::FILE* file = std::fopen(victim.c_str(), "wb");
+  std::fputs("keep", file);
+  std::fclose(file);
+  std::filesystem::create_symlink(victim, pages + "/0003.html");
+  std::filesystem::create_symlink("/dev/full", pages + "/0004.html");
+  std::filesystem::create_symlink(dir.path + "/nowhere", pages + "/0005.html");
   const std::string first =
       "<html><body>\r\n[<a href=\"ngid:x\">1<span class=\"popup\">x</span></a>] a <br>\r\n"
       "</body></html>\r\n\x82\xA0";
-  for (const std::string& bytes :
-       {first, std::string("<p>x</p>"), std::string("y"), std::string()}) {
+  const std::vector<std::string> shown = {first, "<p>x</p>", "y", "z", "w", ""};
+  for (const std::string& bytes : shown) {
     TextBuffer page;
     page.assign(bytes.data(), static_cast<uint32_t>(bytes.size()));
     sink.showPage(page);
   }
   EXPECT_TRUE(sink.writeFailed());
+  EXPECT_FALSE(sink.outputFailed());
   EXPECT_EQ(demo::readFile(pages + "/0001.html"), first);
-  EXPECT_TRUE(std::filesystem::is_regular_file(pages + "/0004.html") &&
-              std::filesystem::is_empty(pages + "/0004.html"));
+  for (int page = 3; page <= 6; ++page) {
+    const std::string path = pages + "/000" + std::to_string(page) + ".html";
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(path))) << path;
+    EXPECT_EQ(demo::readFile(path), shown[page - 1]) << path;
+  }
+  EXPECT_EQ(demo::readFile(victim), "keep");
+  EXPECT_FALSE(std::filesystem::exists(dir.path + "/nowhere"));
+  // Nothing but the pages and the folder in the way is left behind.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(pages), {}), 6);
   EXPECT_EQ(contents(out),
-            "--- page 1 ---\n[1 ID:x] a\n--- page 2 ---\nx\n--- page 3 ---\ny\n--- page 4 ---\n");
-  EXPECT_EQ(contents(errors), "vexa: cannot write " + pages +
-                                  "/0002.html: Is a directory\nvexa: cannot write " + pages +
-                                  "/0003.html: No space left on device\n");
+            "--- page 1 ---\n[1 ID:x] a\n--- page 2 ---\nx\n--- page 3 ---\ny\n--- page 4 ---\nz\n"
+            "--- page 5 ---\nw\n--- page 6 ---\n");
+  EXPECT_EQ(contents(errors), "vexa: cannot write " + pages + "/0002.html: Is a directory\n");
   std::fclose(out);
   std::fclose(errors);
+}
+
+TEST(HeadlessPageSinkTest, SaysWhenTheTextCannotBeWritten) {
+  // A full disk; the page is still kept in the folder.
+  demo::TempDir dir;
+  FILE* full = std::fopen("/dev/full", "w");
+  ASSERT_NE(full, nullptr);
+  HeadlessPageSink sink(full, stderr, dir.path);
+  TextBuffer page;
+  page.assign("x");
+  EXPECT_FALSE(sink.outputFailed());
+  sink.showPage(page);
+  EXPECT_TRUE(sink.outputFailed());
+  EXPECT_TRUE(sink.flushOutput());
+  EXPECT_FALSE(sink.writeFailed());
+  EXPECT_EQ(demo::readFile(dir.path + "/0001.html"), "x");
+  std::fclose(full);
 }
 
 }  // namespace

@@ -50,6 +50,12 @@ TEST(HeadlessPageTextTest, OneLinePerThreadOrPostWhateverTheBytes) {
            post("10", "x", " &#27;&#155;&#xD800;&#99999999999;&#0; "),
        {"[8 ID:x] <>&\"' &ABあ", "[9 ID:x] &foo; &#; &#xZZ; &#4a; &amp &",
         "[10 ID:x] " + kBad + kBad + kBad + kBad + kBad}},
+      // Bidirectional controls are shown, not obeyed, wherever the entity comes from.
+      {post("11", "x", " a&#8238;b&#x2066;c&#x2069;&#8234;&#x202d;&#8294; ") +
+           "<a href=\"thread:1.dat\">&#8238;tab (1)</a><br>",
+       {"[11 ID:x] a<U+202E>b<U+2066>c<U+2069><U+202A><U+202D><U+2066>", "1.dat <U+202E>tab (1)"}},
+      // Their neighbours are ordinary characters.
+      {post("12", "x", " &#8233;&#8239;&#8293;&#8298; "), {"[12 ID:x] \u2029\u202F\u2065\u206A"}},
       {"a < b", {"a < b"}},
       // A lead byte followed by a space, then a byte Shift_JIS never uses.
       {"abc\x82 \xFD def<br>\r\nnext<br>", {"abc" + kBad + " " + kBad + " def", "next"}},

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/app/test_argv.h"
@@ -56,6 +57,35 @@ TEST(UsageTest, WindowedUsageErrors) {
     error.clear();
     EXPECT_TRUE(parseWindowedOptions(argv.argc(), argv.argv(), options, error)) << args[0];
     EXPECT_FALSE(error.empty()) << args[0];
+  }
+}
+
+TEST(UsageTest, EchoedArgumentsCannotDriveTheTerminal) {
+  const std::string rlo = "\xE2\x80\xAE", lri = "\xE2\x81\xA6";
+  const std::pair<std::string, std::string> cases[] = {
+      {"plain ホロメキ h:80", "plain ホロメキ h:80"},
+      {"a\r\nb\tc", "a\\r\\nb\\tc"},
+      {"\x1B[2J\x1B]0;title\x07\x7F", "\\x1B[2J\\x1B]0;title\\x07\\x7F"},
+      {"abc" + rlo + "txt.exe" + lri, "abc\\u202Etxt.exe\\u2066"},
+      // C1 CSI as UTF-8; a cut sequence and stray bytes pass as they are.
+      {"\xC2\x9B"
+       "2J",
+       "\\u009B2J"},
+      {"\xE2\x80", "\xE2\x80"},
+      {"\xFF\x80", "\xFF\x80"},
+  };
+  for (const auto& [argument, shown] : cases) EXPECT_EQ(shownArgument(argument), shown);
+
+  // Every echo of an argument goes through it.
+  const std::vector<std::string> echoed[] = {
+      {"--menu-host", "h\r\n\x1B[31m"}, {"\x1B[2J"}, {"--x" + rlo}};
+  for (const std::vector<std::string>& args : echoed) {
+    TestArgv argv(args);
+    WindowedOptions options;
+    std::string error;
+    EXPECT_TRUE(parseWindowedOptions(argv.argc(), argv.argv(), options, error));
+    EXPECT_EQ(error.find_first_of("\r\n\x1B"), std::string::npos) << error;
+    EXPECT_EQ(error.find(rlo), std::string::npos) << error;
   }
 }
 

@@ -75,6 +75,12 @@ std::string listPage(const std::vector<std::tuple<int, std::string, std::string>
 // run on a loop that runs only inside runUntil(); the rig is the loop's last task and in its
 // slice answers the requests that have come in and checks the condition. So the board changes
 // only between runs, and a test is straight-line code on the GUI fiber.
+// Keeps every status line a task writes.
+struct StatusLog : StatusView {
+  void statusChanged(const char* text) override { lines.emplace_back(text); }
+  std::vector<std::string> lines;
+};
+
 class BoardRig : public PlainDownloadHost,
                  public ViewerObserver,
                  public ContentSlot,
@@ -92,7 +98,7 @@ class BoardRig : public PlainDownloadHost,
     routes["/bbsmenu.html"] = menuPage("http://" + server + "/live/", "ホロメキ"_sjis);
     viewer =
         std::make_unique<BoardViewer>(BoardSettings{server, boardTitle}, *this,
-                                      BoardWindows{&sink, nullptr, nullptr, &filter, this, this});
+                                      BoardWindows{&sink, nullptr, &watchLog, &filter, this, this});
     viewer->addTasks(loop);
     loop.addTask(this);
   }
@@ -103,7 +109,7 @@ class BoardRig : public PlainDownloadHost,
 
   int64_t currentTime() override { return now; }
   void viewerStateChanged(ViewerState state) override { states.push_back(state); }
-  void pollFinished(bool pageShown) override { polls.push_back(pageShown); }
+  void pollFinished(PollResult result) override { polls.push_back(result); }
   void showStatusView(BoardTaskId task) override {
     shown.push_back(task == BoardTaskId::List ? "list" : "watch");
   }
@@ -138,7 +144,7 @@ class BoardRig : public PlainDownloadHost,
   // Until the thread is shown and its watch loop runs, so a later clock step counts towards the
   // first poll.
   bool runUntilWatching() {
-    return runUntil([this] { return viewer->watchTask().watching; }, "the watch loop");
+    return runUntil([this] { return viewer->watchTask().isWatching(); }, "the watch loop");
   }
   // Searches, then clicks thread n in the list and runs until it is watched.
   bool watch(int n) {
@@ -155,12 +161,14 @@ class BoardRig : public PlainDownloadHost,
   }
 
   std::map<std::string, std::string> routes;  // bodies by path; any other path gets a 404
+  std::map<std::string, int> statuses;        // a status other than 200 (or 404) by path
   std::map<std::string, int> requests;        // requests by path
   int64_t now = 1700000000;
   std::vector<ViewerState> states;
-  std::vector<bool> polls;
+  std::vector<PollResult> polls;
   std::vector<std::string> shown;
   test::RecordingSink sink;
+  StatusLog watchLog;
   PlainFilterText filter;
   platform::MessageQueue queue;
   TaskLoop loop{queue};
@@ -200,8 +208,11 @@ class BoardRig : public PlainDownloadHost,
         ++requests[path];
         const auto found = routes.find(path);
         const std::string body = found == routes.end() ? "not found" : found->second;
-        const std::string response = std::string("HTTP/1.1 ") +
-                                     (found == routes.end() ? "404 Not Found" : "200 OK") +
+        const auto code = statuses.find(path);
+        const std::string status = code != statuses.end()  ? std::to_string(code->second) + " X"
+                                   : found == routes.end() ? "404 Not Found"
+                                                           : "200 OK";
+        const std::string response = "HTTP/1.1 " + status +
                                      "\r\nContent-Length: " + std::to_string(body.size()) +
                                      "\r\nConnection: close\r\n\r\n" + body;
         ::send(socket, response.data(), response.size(), MSG_NOSIGNAL);
@@ -248,7 +259,7 @@ TEST(BoardViewerTest, WatchesAThreadAndAdaptsThePollInterval) {
     rig.serveThread(1, datLines(1, lines));
     const size_t pages = rig.sink.pages.size();
     ASSERT_TRUE(rig.nextPoll());
-    EXPECT_EQ(rig.polls.back(), first != 0) << lines;
+    EXPECT_EQ(rig.polls.back() == PollResult::PageShown, first != 0) << lines;
     EXPECT_EQ(rig.interval, interval) << lines;
     EXPECT_EQ(rig.sink.pages.size(), pages + (first != 0)) << lines;
     if (first != 0) {
@@ -280,7 +291,7 @@ TEST(BoardViewerTest, NgIdsHidePostsAfterAReloadIncludingTheEmptyId) {
   const size_t pages = rig.sink.pages.size();
   rig.serveThread(1, datLines(1, 20) + datLine("id3", "hidden") + datLine("", "no id"));
   ASSERT_TRUE(rig.nextPoll());
-  EXPECT_FALSE(rig.polls.back());
+  EXPECT_EQ(rig.polls.back(), PollResult::PageKept);
   EXPECT_EQ(rig.sink.pages.size(), pages);
   EXPECT_EQ(rig.viewer->ngIds().size(), 2u);
   // Each reload reads the write form again.
@@ -398,6 +409,117 @@ TEST(BoardViewerTest, StateMachineAcceptsOnlyTheAllowedRequests) {
       const bool shows = request == 0 || request == 2 || request == 4;
       EXPECT_EQ(rig.trayState, accepted && shows ? TrayState::Normal : TrayState::Blinking);
     }
+  }
+}
+
+TEST(BoardViewerTest, AThreadPageTheServerRefusesLeavesTheFormForTheNextPoll) {
+  const std::string page = "/test/read.cgi/live/1000000001/l1";
+  for (int status : {404, 500, 302}) {
+    SCOPED_TRACE(status);
+    BoardRig rig;
+    rig.serveSubject({{1, "Live", 20}});
+    rig.serveThread(1, datLines(1, 20));
+    rig.statuses[page] = status;
+    ASSERT_TRUE(rig.watch(1));
+    EXPECT_EQ(rig.sink.pages.back(), postPage(6, 20));
+    // The server's answer, then the form's failure, then the data file as usual.
+    const std::vector<std::string>& lines = rig.watchLog.lines;
+    const auto refused =
+        std::find(lines.begin(), lines.end(),
+                  "サーバーがエラーを返しました (HTTP "_sjis + std::to_string(status) + ")");
+    ASSERT_NE(refused, lines.end());
+    ASSERT_LT(refused + 2, lines.end());
+    EXPECT_EQ(refused[1], "- 書き込みフォーム取得失敗："_sjis + page + " -");
+    EXPECT_EQ(refused[2], "- 接続開始 "_sjis + rig.viewer->settings().menuHost + " -");
+    EXPECT_EQ(rig.viewer->writeForm().find("submit"), nullptr);
+
+    // Each poll asks again, quietly, until the page comes; then never again.
+    ASSERT_TRUE(rig.nextPoll());
+    EXPECT_EQ(rig.requests[page], 2);
+    EXPECT_EQ(rig.viewer->writeForm().find("submit"), nullptr);
+    rig.statuses.erase(page);
+    ASSERT_TRUE(rig.nextPoll());
+    ASSERT_TRUE(rig.nextPoll());
+    EXPECT_EQ(rig.requests[page], 3);
+    EXPECT_NE(rig.viewer->writeForm().find("submit"), nullptr);
+    EXPECT_EQ(rig.polls,
+              (std::vector{PollResult::PageKept, PollResult::PageKept, PollResult::PageKept}));
+  }
+}
+
+TEST(BoardViewerTest, AnArchivedThreadIsGoneNotANoticeOfPosts) {
+  const std::string notice = datLine("", "このスレッドは過去ログ倉庫に格納されています"_sjis);
+  BoardRig rig;
+  rig.serveSubject({{1, "Live", 20}, {2, "Old", 4}});
+  rig.serveThread(1, datLines(1, 20));
+  rig.serveThread(2, notice + notice + notice + notice);
+  rig.statuses["/live/dat/" + key(2)] = 203;
+  // Loaded from the list: the load fails and says why.
+  rig.viewer->searchThreads();
+  ASSERT_TRUE(rig.runUntil([&] { return rig.viewer->state() == State::ListShown; }, "the list"));
+  rig.viewer->openThread(key(2));
+  ASSERT_TRUE(rig.runUntil([&] { return rig.viewer->failed(); }, "the failure"));
+  EXPECT_EQ(rig.viewer->watchTask().statusText(),
+            std::string("このスレッドは過去ログ倉庫に格納されています (HTTP 203)"_sjis));
+  EXPECT_EQ(rig.sink.pages.size(), 1u);
+
+  // Archived while watched: like a data file that is gone, back to the list.
+  ASSERT_TRUE(rig.watch(1));
+  rig.statuses["/live/dat/" + key(1)] = 203;
+  const size_t states = rig.states.size();
+  const size_t pages = rig.sink.pages.size();
+  rig.now += 30;
+  ASSERT_TRUE(rig.runUntil([&] { return rig.states.back() == State::ListShown; }, "the list"));
+  EXPECT_EQ(std::vector(rig.states.begin() + states, rig.states.end()),
+            (std::vector{State::Idle, State::LoadingList, State::ListShown}));
+  EXPECT_EQ(rig.polls, std::vector{PollResult::ThreadGone});
+  EXPECT_EQ(rig.sink.pages.size(), pages + 1);  // only the list again
+}
+
+TEST(BoardViewerTest, EveryPollIsToldEvenWhenTheListRefreshFails) {
+  BoardRig rig;
+  rig.serveSubject({{1, "Live", 20}});
+  rig.serveThread(1, datLines(1, 20));
+  ASSERT_TRUE(rig.watch(1));
+  // The refresh fails: that poll reads no data file, and the watch goes on.
+  for (int status : {500, 404}) {
+    rig.statuses["/live/subject.txt"] = status;
+    ASSERT_TRUE(rig.nextPoll());
+    EXPECT_EQ(rig.polls.back(), PollResult::ListFailed);
+    EXPECT_EQ(rig.requests["/live/dat/" + key(1)], 1);
+    EXPECT_EQ(rig.viewer->state(), State::Watching);
+  }
+  rig.statuses.clear();
+  rig.serveThread(1, datLines(1, 21));
+  ASSERT_TRUE(rig.nextPoll());
+  EXPECT_EQ(rig.polls.back(), PollResult::PageShown);
+}
+
+TEST(BoardViewerTest, AStoppedTaskLeavesALongListAtTheNextLine) {
+  std::vector<std::tuple<int, std::string, uint32_t>> many;
+  for (int n = 1; n <= 20000; ++n) many.emplace_back(n, "Thread " + std::to_string(n), 5);
+  for (bool background : {false, true}) {
+    SCOPED_TRACE(background ? "the refresh before a poll" : "the list load");
+    BoardRig rig;
+    rig.serveSubject({{1, "Live", 20}});
+    rig.serveThread(1, datLines(1, 20));
+    FiberTask* task = &rig.viewer->listTask();
+    if (background) {
+      ASSERT_TRUE(rig.watch(1));
+      task = &rig.viewer->watchTask();
+      rig.now += 30;
+    } else {
+      rig.viewer->searchThreads();
+    }
+    rig.serveSubject(many);
+    ThreadList& threads = rig.viewer->boardState().threads();
+    ASSERT_TRUE(rig.runUntil([&] { return threads.size() >= 10; }, "the merge"));
+    // As at shutdown: the task ends in its next slice, and no more lines are merged.
+    rig.viewer->stopTasks();
+    const uint32_t merged = threads.size();
+    resume(task);
+    EXPECT_FALSE(task->isLive());
+    EXPECT_EQ(threads.size(), merged);
   }
 }
 

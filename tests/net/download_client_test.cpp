@@ -217,16 +217,16 @@ TEST(DownloadClient, UserCancelStopsTheTransfer) {
     TestClient client;
     // Time stands still until the user cancels, so only an ignored cancel runs it out.
     int64_t late = 0;
-    client.clock = [&] { return int64_t{7} + (client.cancelRequested ? ++late : 0); };
+    client.clock = [&] { return int64_t{7} + (client.cancelRequested() ? ++late : 0); };
     // The user acts from another task while the download waits.
     TestClient user;
     int slices = 0;
     user.work = [&](TestClient& self) {
       while (++slices < 5 || (!connecting && !holder.holding())) self.yield();
-      client.cancelRequested = true;
+      client.requestCancel();
     };
     EXPECT_TRUE(downloadOnTask(client, target, "/", {&user}));
-    EXPECT_EQ(client.receivingStarted, !connecting);
+    EXPECT_EQ(client.receivingStarted(), !connecting);
     EXPECT_EQ(late, 0) << "the next check sees the cancel";
     EXPECT_EQ(client.lastLine(), "ユーザによりキャンセルされました");
   }
