@@ -65,8 +65,9 @@ class BoardViewer {
   ViewerState state() const { return state_; }
   // True when the viewer ended in Idle after a failure: Idle, and no task is left running.
   bool failed() const;
-  // True while the list task or the watch task runs.
+  // True while the list task runs a load.
   bool listLoading() const { return listTask_.loading(); }
+  // True while either task runs.
   bool tasksRunning() const { return listTask_.isLive() || watchTask_.isLive(); }
   // At shutdown: Idle, and both tasks cancelled, so each leaves at its next yield instead of
   // being dropped with what its fiber holds. Call again before each resume: a download that

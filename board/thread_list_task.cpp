@@ -26,8 +26,6 @@ ThreadListTask::ThreadListTask(BoardViewer& viewer, DownloadHost& host, PageSink
 }
 
 void ThreadListTask::run() {
-  // A run is a foreground load: its status lines and failures are the user's to see.
-  quiet = false;
   if (acquireBoardAddress()) return;
   if (loadList()) return;
   if (renderThreadList()) return;

@@ -190,5 +190,17 @@ TEST(HeadlessExitTest, ASignalEndsAnEightMebibyteListAtOnce) {
   EXPECT_THAT(run.err, Not(HasSubstr("行目を描画")));
 }
 
+TEST(HeadlessExitTest, TextThatCannotBeWrittenFailsTheRun) {
+  HostileBoard board;
+  serveOrdinaryBoard(board);
+  // The list page is the first text; a shell puts standard output on a full disk.
+  const demo::RunResult run =
+      demo::runProgram({"sh", "-c", "exec \"$0\" \"$@\" >/dev/full", VEXA_BINARY, "--headless",
+                        "--menu-host", board.host()},
+                       60000);
+  EXPECT_EQ(run.status, 1) << run.err;
+  EXPECT_EQ(lastLine(run.err), "vexa: cannot write to standard output");
+}
+
 }  // namespace
 }  // namespace vexa
