@@ -202,5 +202,28 @@ TEST(HeadlessExitTest, TextThatCannotBeWrittenFailsTheRun) {
   EXPECT_EQ(lastLine(run.err), "vexa: cannot write to standard output");
 }
 
+TEST(HeadlessExitTest, ASignalBeforeThePollsAskedForIsAShortRun) {
+  HostileBoard board;
+  serveOrdinaryBoard(board);
+  for (const char* polls : {static_cast<const char*>("2"), static_cast<const char*>(nullptr)}) {
+    std::vector<std::string> argv = {VEXA_BINARY,  "--headless", "--menu-host",
+                                     board.host(), "--thread",   kKey};
+    if (polls) argv.insert(argv.end(), {"--polls", polls});
+    bool sent = false;
+    // Once the thread is shown, long before its first poll.
+    const demo::RunResult run = demo::runProgram(argv, 60000, [&](demo::ChildProcess& child) {
+      if (!sent && child.out.find("[20 ID:id2] post 20\n") != std::string::npos) {
+        child.kill(SIGINT);
+        sent = true;
+      }
+    });
+    ASSERT_TRUE(sent) << run.err;
+    EXPECT_EQ(run.status, polls ? 1 : 0) << run.err;
+    if (polls) {
+      EXPECT_EQ(lastLine(run.err), "vexa: interrupted after 0 of 2 polls");
+    }
+  }
+}
+
 }  // namespace
 }  // namespace vexa
