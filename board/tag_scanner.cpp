@@ -12,23 +12,29 @@ bool findTag(std::string_view page, size_t from, std::string_view opening, TagSp
 }
 
 bool readAttribute(std::string_view page, const TagSpan& tag, std::string_view name,
-                   std::string_view& value) {
+                   std::string_view& value, size_t* scanned) {
   value = {};
-  const size_t found = page.find(name, tag.start);
+  // Only a name that ends inside the tag can have its value begin there, so the search stops at
+  // the tag's end: a page of many tags costs one pass, not one pass per tag.
+  const size_t found = page.substr(0, tag.end).find(name, tag.start);
   if (found == std::string_view::npos) return false;
   size_t begin = found + name.size();
   while (begin < page.size() && page[begin] == ' ') ++begin;
   if (begin > tag.end) return false;
 
   size_t end;
+  size_t after;
   if (begin < page.size() && page[begin] == '"') {
     ++begin;
     end = page.find('"', begin);
     if (end == std::string_view::npos) end = page.size();
+    after = end < page.size() ? end + 1 : end;
   } else {
     end = begin;
     while (end < page.size() && page[end] != ' ' && page[end] != '>') ++end;
+    after = end;
   }
+  if (scanned) *scanned = after;
   std::string_view text = page.substr(begin, end - begin);
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
   while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r' ||

@@ -1,5 +1,6 @@
 #include "board/write_form.h"
 
+#include <algorithm>
 #include <new>
 
 #include "board/tag_scanner.h"
@@ -57,6 +58,7 @@ FormField* WriteForm::findOrCreate(std::string_view name) {
       high = middle;
     }
   }
+  if (fields_.size() >= kMaxFields) return nullptr;
   std::unique_ptr<FormField> field(new (std::nothrow) FormField);
   if (!field) return nullptr;
   assignView(field->name, name);
@@ -110,17 +112,22 @@ bool parseWriteForm(std::string_view page, size_t start, WriteForm& form) {
   if (!readAttribute(page, submit, "value=", value)) return true;
   setField(form, name, value);
 
+  // Each pass starts where the previous input's tag and values ended, and the form's end is
+  // looked for again only once the inputs have gone past it, so the loop reads the page once.
   size_t position = formTag.start;
+  size_t formEnd = page.find("</form>", position);
   for (;;) {
-    const size_t formEnd = page.find("</form>", position);
+    if (formEnd != std::string_view::npos && formEnd < position) {
+      formEnd = page.find("</form>", position);
+    }
     TagSpan hidden;
     if (!findTag(page, position, "<input type=hidden", hidden)) break;
     if (formEnd == std::string_view::npos || hidden.start > formEnd) break;
-    if (readAttribute(page, hidden, "name=", name) &&
-        readAttribute(page, hidden, "value=", value)) {
-      setField(form, name, value);
-    }
-    position = hidden.end;
+    size_t nameEnd = 0, valueEnd = 0;
+    const bool hasName = readAttribute(page, hidden, "name=", name, &nameEnd);
+    const bool hasValue = readAttribute(page, hidden, "value=", value, &valueEnd);
+    if (hasName && hasValue) setField(form, name, value);
+    position = std::max({hidden.end, nameEnd, valueEnd});
   }
 
   encodeField(form, "message");

@@ -20,8 +20,12 @@ struct FormField {
 // watch task's fiber.
 class WriteForm {
  public:
+  // A real form has a handful of fields; a page with more is hostile, and without a cap every new
+  // name would shift the sorted list (a quadratic parse) and grow it without end.
+  static constexpr size_t kMaxFields = 256;
+
   // The named entry (case ignored) or a new one with an empty value; null when the name trims to
-  // nothing or memory ran out.
+  // nothing, the form already holds kMaxFields names, or memory ran out.
   FormField* findOrCreate(std::string_view name);
   FormField* find(std::string_view name);
   void clear();

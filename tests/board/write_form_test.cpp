@@ -36,6 +36,13 @@ TEST(WriteFormTest, ReadsActionSubmitAndHiddenFieldsWithExactSearches) {
       {"<form method=post action=a><input type=hidden name=k value=1></form>", "failed"},
       {"<form method=post action=a><input type=submit value=v></form>", "failed"},
       {"<form method=post action=x", "failed"},
+      // A quoted value that runs past the tag's ">" is read once: an input inside it is text.
+      {form + "<input type=hidden name=a value=\"x><input type=hidden name=b value=c>\">"
+              "<input type=hidden name=d value=e></form>",
+       "a a=x><input type=hidden name=b value=c> d=e s=v"},
+      // A name or value outside its own tag does not count, even when a later tag has one.
+      {form + "<input type=hidden value=1><input type=hidden name=n><b name=x value=y></form>",
+       "a s=v"},
   };
   for (const auto& [page, expected] : cases) {
     WriteForm parsed;
@@ -52,6 +59,23 @@ TEST(WriteFormTest, ReadsActionSubmitAndHiddenFieldsWithExactSearches) {
   }
   WriteForm parsed;
   EXPECT_TRUE(parseWriteForm(form + "</form>", form.size() + 8, parsed));  // a start past the end
+}
+
+TEST(WriteFormTest, AHostileFormKeepsItsFirstFieldsAndStopsGrowing) {
+  // Hidden inputs with distinct names, in falling order so each would go to the front: the
+  // submit input and the first names up to the cap are kept, later names are not.
+  std::string page = "<form method=post action=a><input type=submit name=submit value=v>";
+  for (int i = 999; i >= 0; --i) {
+    page += "<input type=hidden name=n" + std::to_string(i) + " value=" + std::to_string(i) + ">";
+  }
+  page += "<input type=hidden name=n999 value=again></form>";
+  WriteForm form;
+  ASSERT_FALSE(parseWriteForm(page, 0, form));
+  ASSERT_EQ(form.fieldCount(), WriteForm::kMaxFields);
+  EXPECT_STREQ(form.find("n999")->value.text(), "again");  // a kept name still takes new values
+  EXPECT_STREQ(form.find("n745")->value.text(), "745");
+  EXPECT_EQ(form.find("n744"), nullptr);
+  EXPECT_NE(form.find("submit"), nullptr);
 }
 
 }  // namespace vexa
