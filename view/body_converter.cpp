@@ -14,6 +14,9 @@ constexpr std::string_view kBreak = "<br>";
 constexpr std::string_view kAnchorStart = "<a href=\"../test/read.cgi/";
 constexpr std::string_view kAnchorEnd = "</a>";
 constexpr std::string_view kNbsp = "&nbsp;";
+// The referenced body bytes one post may pull into its pop-ups. An ordinary post quotes a few
+// posts of a few hundred bytes; this keeps a whole thread of hostile posts under 100 MB.
+constexpr size_t kMaxPopupSource = 64 * 1024;
 
 bool startsAt(std::string_view text, size_t position, std::string_view prefix) {
   return text.size() - position >= prefix.size() &&
@@ -183,6 +186,9 @@ class BodyConverter {
   BufferWriter out_;
   std::string_view wideSpace_;
   bool anchorOpen_ = false;
+  size_t popupBudget_ = kMaxPopupSource;
+  size_t closeFrom_ = std::string_view::npos;  // where the last search for "</a>" began
+  size_t closeFound_ = 0;                      // and what it found
   std::string popup_;
 };
 
@@ -222,12 +228,24 @@ bool BodyConverter::run() {
         copyStart = position;
         continue;
       }
+      // A dotted quad tried from any later digit of this run would read the same run and fail
+      // the same way, so the rest of the run is text: trying each digit would be quadratic.
+      if (isDigit(byte)) {
+        while (position < body_.size() && isDigit(body_[position])) ++position;
+        continue;
+      }
     }
     // A trail byte is never taken for the start of an address.
     position += isDoubleByte(body_, position) ? 2 : 1;
   }
   flush(body_.size());
   if (anchorOpen_) out_.append(kAnchorEnd);
+  // Geometric growth can leave half the block unused, and a thread keeps a thousand bodies.
+  TextBuffer& html = record_.body;
+  const uint32_t length = out_.length();
+  if (!out_.failed() && html.capacity() - length > 1024 && html.capacity() / 5 > length / 4) {
+    html.reserve(length + 1, -1, true);
+  }
   return out_.failed();
 }
 
@@ -242,34 +260,51 @@ void BodyConverter::writeAddress(std::string_view source, const StreamAddress& a
 }
 
 size_t BodyConverter::convertAnchor(size_t position) {
-  // The target reads ../test/read.cgi/<board>/<key>/<number>"; a range like 12-15 uses 12.
+  // The target reads ../test/read.cgi/<board>/<key>/<number>"; a range like 12-15 uses 12. It is
+  // looked for inside the opening tag only, so a body of many broken anchors is read once.
+  const size_t tagEnd = body_.find('>', position);
+  const std::string_view tag =
+      body_.substr(0, tagEnd == std::string_view::npos ? body_.size() : tagEnd);
   std::string_view number;
-  size_t afterBoard = body_.find('/', position);
+  size_t afterBoard = tag.find('/', position);
   if (afterBoard != std::string_view::npos) {
-    size_t afterKey = body_.find('/', afterBoard + 1);
+    size_t afterKey = tag.find('/', afterBoard + 1);
     if (afterKey != std::string_view::npos) {
-      size_t quote = body_.find('"', afterKey + 1);
+      size_t quote = tag.find('"', afterKey + 1);
       if (quote != std::string_view::npos) {
-        number = body_.substr(afterKey + 1, quote - afterKey - 1);
+        number = tag.substr(afterKey + 1, quote - afterKey - 1);
       }
     }
   }
-  size_t tagEnd = body_.find('>', position);
   position = tagEnd == std::string_view::npos ? body_.size() : tagEnd + 1;
   out_.append("<a href=\"#\">");
   anchorOpen_ = true;
 
   const char* referenced = nullptr;
-  if (number.data() != nullptr) {
+  if (number.data() != nullptr && popupBudget_ > 0) {
     referenced = posts_.postBody(leadingNumber(number.substr(0, number.find('-'))));
   }
-  size_t close = body_.find(kAnchorEnd, position);
+  // Anchors come in order, so a "</a>" found for an earlier one still serves while it lies ahead.
+  if (closeFrom_ > position || (closeFound_ != std::string_view::npos && closeFound_ < position)) {
+    closeFound_ = body_.find(kAnchorEnd, position);
+    closeFrom_ = position;
+  }
+  const size_t close = closeFound_;
   if (referenced == nullptr || close == std::string_view::npos) return position;
+  // Each pop-up costs the referenced body's length, read and (stripped) copied. Once one does not
+  // fit in what is left, this anchor and every later one are dead links, as if the post were
+  // missing: posts packed with anchors to a large post would otherwise take gigabytes.
+  const std::string_view referencedHtml(referenced);
+  if (referencedHtml.size() > popupBudget_) {
+    popupBudget_ = 0;
+    return position;
+  }
+  popupBudget_ -= referencedHtml.size();
 
   std::string_view text = body_.substr(position, close - position);
   record_.anchorText.assign(text.data(), static_cast<uint32_t>(text.size()));
   appendSafeText(out_, text);
-  stripForPopup(referenced, popup_);
+  stripForPopup(referencedHtml, popup_);
   out_.append("<span class=\"popup\">");
   out_.append(popup_);
   out_.append("</span>");

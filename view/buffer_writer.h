@@ -26,6 +26,7 @@ class BufferWriter {
   void appendDecimal(uint64_t value);
 
   bool failed() const { return failed_; }
+  uint32_t length() const { return length_; }
 
  private:
   bool makeRoom(uint32_t extra);

@@ -34,6 +34,8 @@ class PageWriter {
   // One post line with its line end; nothing for a hidden post.
   void writePostLine(const PostRecord& record);
   void write(std::string_view text);
+  // The bytes written since the page was opened.
+  uint32_t length() const { return out_.length(); }
 
  private:
   PageSink& sink_;

@@ -23,8 +23,10 @@ bool renderStreamLinks(PageWriter& writer, const StreamLinkList& links, uint32_t
   if (links.size() == previousCount) return false;
   writer.openPage();
   writer.writeHead(false);
-  for (uint32_t index = links.size(); index > 0; --index)
+  for (uint32_t index = links.size(); index > 0 && writer.length() < kMaxStreamLinkPageBytes;
+       --index) {
     writer.writePostLine(*links.at(index - 1));
+  }
   writer.writeEnd();
   return !writer.closePage();
 }

@@ -19,8 +19,13 @@ inline constexpr uint32_t kLatestBatchPosts = 15;
 // a page was handed to the writer's sink.
 bool renderLatestBatch(PageWriter& writer, const PostList& posts, uint32_t previousCount);
 
-// Writes every post with a stream link, newest first, unless their number still equals
-// `previousCount`. Returns true when a page was handed to the sink.
+// A stream-link page stops taking older posts once it holds this many bytes. Ordinary posts fill
+// it only past several thousand links; hostile ones would make a page of tens of megabytes.
+inline constexpr uint32_t kMaxStreamLinkPageBytes = 1536 * 1024;
+
+// Writes every post with a stream link, newest first (older ones left out once the page holds
+// kMaxStreamLinkPageBytes), unless their number still equals `previousCount`. Returns true when a
+// page was handed to the sink.
 bool renderStreamLinks(PageWriter& writer, const StreamLinkList& links, uint32_t previousCount);
 
 // Renders `mode` from the counts before the last load or refresh; `reset` renders from the start

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "view_test_support.h"
@@ -76,6 +77,43 @@ TEST(BodyConverterTest, ConvertsBreaksAddressesAndAnchorsAndNothingElse) {
     EXPECT_EQ(record->body.text(), expected) << input;
     EXPECT_EQ(record->hasStreamLink, streamLink) << input;
   }
+}
+
+TEST(BodyConverterTest, LongDigitRunsStillFindTheDottedQuadThatFollows) {
+  const std::string run(5000, '9');
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {run + ".1.2.3/x", LINK("" + run + ".1.2.3/x", "" + run + ".1.2.3/x")},
+      {run + ".1.2 " + run + "a1.2.3.4", run + ".1.2 " + run + "a" LINK("1.2.3.4", "1.2.3.4")},
+      {"1." + run + ".3.4", LINK("1." + run + ".3.4", "1." + run + ".3.4")},
+      {"1." + run + "..3.4", "1." + run + "..3.4"},
+  };
+  auto record = makePostRecord(1);
+  for (const auto& [input, expected] : cases) {
+    EXPECT_FALSE(convertBody(*record, input, PostList()));
+    EXPECT_EQ(record->body.text(), expected) << input.substr(0, 10);
+  }
+}
+
+TEST(BodyConverterTest, PopUpsStopAtTheirBudgetAndLaterAnchorsAreDead) {
+  // Post 1 is ordinary, post 2 is 20,000 bytes of HTML: three pop-ups of it fit in the budget of
+  // one post, the fourth and every anchor after it are dead, ordinary ones included.
+  const std::string big(20000, 'x');
+  PostList posts;
+  posts.append(test::makePost(1, "id", "small"));
+  posts.append(test::makePost(2, "id", big));
+  std::string body, expected;
+  for (int i = 0; i < 3; ++i) {
+    body += ANCHOR("1") "a</a>" ANCHOR("2") "b</a>";
+    expected += POPUP("a", "small") "<a href=\"#\">b<span class=\"popup\">" + big + "</span></a>";
+  }
+  body += ANCHOR("2") "c</a>" ANCHOR("1") "d</a>";
+  expected += DEAD("c") DEAD("d");
+  auto record = makePostRecord(3);
+  EXPECT_FALSE(convertBody(*record, body, posts));
+  EXPECT_EQ(record->body.text(), expected);
+  // The budget belongs to one body: the next one starts with all of it.
+  EXPECT_FALSE(convertBody(*record, ANCHOR("1") "a</a>", posts));
+  EXPECT_STREQ(record->body.text(), POPUP("a", "small"));
 }
 
 }  // namespace vexa

@@ -75,5 +75,26 @@ TEST(PostViewsTest, StreamLinksNewestFirstWhenTheirCountChangedAndResetRendersFr
   EXPECT_EQ(toggledViewMode(ViewMode::LatestBatch, true), ViewMode::LatestBatch);
 }
 
+TEST(PostViewsTest, AStreamLinkPageOfHugePostsStopsTakingOlderOnes) {
+  // 1000 linked posts of 100,000 bytes each: the page holds the newest posts up to its cap.
+  PostList posts;
+  const std::string body(100000, 'x');
+  for (uint32_t n = 1; n <= 1000; ++n) {
+    posts.append(test::makePost(n, "i", body));
+    posts.at(n)->hasStreamLink = true;
+  }
+  StreamLinkList links;
+  links.rebuild(posts);
+  test::RecordingSink sink;
+  PageWriter writer(sink);
+  ASSERT_TRUE(renderStreamLinks(writer, links, 0));
+  const std::string& page = sink.pages.at(0);
+  EXPECT_LT(page.size(), kMaxStreamLinkPageBytes + body.size() + 1000);
+  EXPECT_GE(page.size(), kMaxStreamLinkPageBytes);
+  EXPECT_NE(page.find(test::postLine(1000, "i", body)), std::string::npos);
+  EXPECT_EQ(page.find(test::postLine(900, "i", body)), std::string::npos);
+  EXPECT_TRUE(page.ends_with(test::kEnd));
+}
+
 }  // namespace
 }  // namespace vexa
