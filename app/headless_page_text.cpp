@@ -1,5 +1,6 @@
 #include "app/headless_page_text.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 
@@ -75,8 +76,10 @@ int hexDigit(char c) {
 // Reads an entity at text[at] == '&'. On success appends its character and returns its length;
 // returns 0 for anything that is not an entity this renderer knows (the '&' is then plain text).
 size_t decodeEntity(std::string_view text, size_t at, std::string& out) {
-  const size_t semicolon = text.find(';', at);
-  if (semicolon == std::string_view::npos || semicolon - at > 32) return 0;
+  // Only the next 32 bytes can hold the ";": searching further for every "&" of a long page
+  // would read it over and over.
+  const size_t semicolon = text.substr(0, std::min(text.size(), at + 33)).find(';', at);
+  if (semicolon == std::string_view::npos) return 0;
   const std::string_view name = text.substr(at + 1, semicolon - at - 1);
   static const struct {
     std::string_view name;
@@ -189,7 +192,13 @@ class PageRenderer {
 
   // Handles the tag at page_[at] == '<' and returns the position after it.
   size_t tag(size_t at, size_t end) {
-    const size_t close = page_.find('>', at);
+    // The ">" found for an earlier "<" still serves while it lies ahead (a page of lone "<"
+    // would otherwise be read to its end once for each of them).
+    if (!closeKnown_ || close_ < at) {
+      close_ = page_.find('>', at);
+      closeKnown_ = true;
+    }
+    const size_t close = close_;
     if (close == std::string_view::npos || close >= end) {
       // A lone "<" is text.
       if (skipDepth_ == 0) line_ += '<';
@@ -278,6 +287,8 @@ class PageRenderer {
   }
 
   std::string_view page_;
+  size_t close_ = 0;  // the first ">" at or after the last "<" looked at (npos: none)
+  bool closeKnown_ = false;
   std::vector<std::string> lines_;
   std::string line_;
   int skipDepth_ = 0;  // > 0 inside a reply pop-up

@@ -65,6 +65,11 @@ TEST(HeadlessPageTextTest, OneLinePerThreadOrPostWhateverTheBytes) {
        {"a" + kBad + "[2Jb" + kBad + "c d" + kBad}},
       // An unterminated pop-up swallows the rest quietly.
       {"x <a href=\"#\">&gt;&gt;1<span class=\"popup\">never closed", {"x >>1"}},
+      // A ";" more than 32 bytes after its "&" ends no entity; one within reach does.
+      {"&" + std::string(32, 'x') + ";&#" + std::string(28, '0') + "65;&&&;",
+       {"&" + std::string(32, 'x') + ";A&&&;"}},
+      // Lone "<" and ">" around text: each "<" reaches only to the next ">".
+      {"a < b < c > d <", {"a d <"}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(pageTextLines(head + c.body + "</body></html>\r\n"), c.expected) << c.body;
