@@ -38,4 +38,9 @@ bool LineReader::skip() {
   return next(ignored);
 }
 
+std::string_view completeLines(std::string_view body) {
+  const size_t last = body.find_last_of("\r\n");
+  return last == std::string_view::npos ? std::string_view() : body.substr(0, last + 1);
+}
+
 }  // namespace vexa

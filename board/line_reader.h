@@ -25,4 +25,8 @@ class LineReader {
   size_t position_ = 0;
 };
 
+// The body up to and including its last CR or LF. A data file grows while it is read: a last line
+// without its line end may be half a post, so it is left for the next copy, which has it whole.
+std::string_view completeLines(std::string_view body);
+
 }  // namespace vexa

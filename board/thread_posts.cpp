@@ -36,6 +36,7 @@ RefreshResult ThreadPosts::refresh(std::string_view body, const NgIdList& ngIds)
   previousPosts_ = posts_.size();
   previousLinks_ = links_.size();
 
+  body = completeLines(body);
   LineReader reader(body);
   uint32_t index = 0;
   while (index < previousPosts_ && reader.skip()) ++index;

@@ -83,7 +83,7 @@ ThreadWatchTask::LoadOutcome ThreadWatchTask::loadThread() {
 
 ThreadWatchTask::LoadOutcome ThreadWatchTask::parseFullLoad() {
   thread_.beginFullLoad();
-  LineReader reader(body());
+  LineReader reader(completeLines(body()));
   std::string_view line;
   uint32_t number = 0;
   // Lines past the thousandth would be skipped anyway; reading on would only cost time.

@@ -86,5 +86,30 @@ TEST(ThreadPostsTest, RefreshParsesOnlyNewLinesAndReloadsACopyThatShrank) {
   }
 }
 
+TEST(ThreadPostsTest, ALastLineWithoutItsLineEndWaitsForTheNextCopy) {
+  // The copy that follows two whole lines, then the next copy; the posts after each.
+  const std::string third =
+      datLine("c", "<a href=\"../test/read.cgi/b/1/1\">&gt;&gt;1</a> \x82\xA0");
+  const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
+      // Half a post, cut inside its anchor and inside a double-byte character.
+      {datBody(2) + third.substr(0, third.size() - 6), datBody(2) + third,
+       "1:id:post 1 2:id:post 2 3:c:<a href=\"#\">&gt;&gt;1<span class=\"popup\">post 1</span>"
+       "</a> \x82\xA0 "},
+      // A line cut just before its LF, and a body with no line end at all.
+      {datBody(2) + third.substr(0, third.size() - 1), datBody(2) + third.substr(0, 3),
+       "1:id:post 1 2:id:post 2 "},
+      {"name<>", "", ""},
+      // A CR alone ends a line.
+      {datBody(1) + "x<>y<>z ID:r<>cr\r", datBody(1) + "x<>y<>z ID:r<>cr\r\n",
+       "1:id:post 1 2:r:cr "},
+  };
+  for (const auto& [first, second, posts] : cases) {
+    ThreadPosts thread;
+    thread.refresh(first, NgIdList());
+    thread.refresh(second, NgIdList());
+    EXPECT_EQ(describe(thread), posts);
+  }
+}
+
 }  // namespace
 }  // namespace vexa
