@@ -76,6 +76,11 @@ ThreadRecord* BoardState::current() {
   return current_;
 }
 
+void BoardState::finishThreadList() {
+  LockGuard guard(lock_, 0);
+  threads_.finishLoad(current_);
+}
+
 void BoardState::applyFilter(std::string_view text) {
   LockGuard guard(lock_, 0);
   assignView(filterText_, text);

@@ -56,6 +56,10 @@ class BoardState {
   // Before each poll: is the current thread still taking posts, or which thread follows it?
   ThreadCheck checkCurrentThread();
 
+  // Ends a load of the thread list: forgets long-gone threads when the list has grown too
+  // large (never the current one) and sorts it.
+  void finishThreadList();
+
   // The thread list. Callers hold the viewer lock while they use it (see lock()).
   ThreadList& threads() { return threads_; }
   TimedMutex& lock() { return lock_; }

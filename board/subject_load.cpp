@@ -21,8 +21,7 @@ ListLoad loadThreadList(DownloadClient& client, BoardState& board, const ListLin
     LockGuard guard(board.lock(), 0);
     board.threads().mergeLine(line, number, client.host().currentTime());
   }
-  LockGuard guard(board.lock(), 0);
-  board.threads().sort();
+  board.finishThreadList();
   return ListLoad::Loaded;
 }
 

@@ -15,6 +15,10 @@ std::string_view textOf(const TextBuffer& buffer) {
   return buffer.text();
 }
 
+uint64_t weightOf(const ThreadRecord& record) {
+  return record.key.length() + record.title.length() + ThreadList::kRecordCost;
+}
+
 }  // namespace
 
 bool ThreadList::mergeLine(std::string_view line, uint32_t lineNumber, int64_t now) {
@@ -24,6 +28,7 @@ bool ThreadList::mergeLine(std::string_view line, uint32_t lineNumber, int64_t n
   if (record) {
     record->lineNumber = lineNumber;
     record->postCount = parsed.count;
+    record->listedIn = load_;
     recordPostCount(*record, parsed.count, now);
     return false;
   }
@@ -33,10 +38,38 @@ bool ThreadList::mergeLine(std::string_view line, uint32_t lineNumber, int64_t n
   created->title.assign(parsed.title.data(), static_cast<uint32_t>(parsed.title.size()));
   created->lineNumber = lineNumber;
   created->postCount = parsed.count;
+  created->listedIn = load_;
   recordPostCount(*created, parsed.count, now);
   byKey_.emplace(std::string(parsed.key), created.get());
+  weight_ += weightOf(*created);
   records_.push_back(std::move(created));
   return false;
+}
+
+void ThreadList::finishLoad(const ThreadRecord* keep) {
+  if (weight_ > weightLimit_) dropAbsent(keep);
+  sort();
+  ++load_;
+}
+
+void ThreadList::dropAbsent(const ThreadRecord* keep) {
+  std::vector<ThreadRecord*> absent;
+  for (const auto& record : records_) {
+    if (record->listedIn != load_ && record.get() != keep) absent.push_back(record.get());
+  }
+  std::stable_sort(absent.begin(), absent.end(), [](const ThreadRecord* a, const ThreadRecord* b) {
+    return a->listedIn < b->listedIn;
+  });
+  size_t dropped = 0;
+  while (weight_ > weightLimit_ && dropped < absent.size()) {
+    ThreadRecord* record = absent[dropped++];
+    weight_ -= weightOf(*record);
+    byKey_.erase(std::string(textOf(record->key)));
+    record->listedIn = 0;  // marks it for the sweep below; no load is numbered 0
+  }
+  if (dropped == 0) return;
+  std::erase_if(records_,
+                [](const std::unique_ptr<ThreadRecord>& record) { return record->listedIn == 0; });
 }
 
 void ThreadList::sort() {
@@ -59,6 +92,7 @@ ThreadRecord* ThreadList::findByKey(std::string_view key) const {
 void ThreadList::clear() {
   byKey_.clear();
   records_.clear();
+  weight_ = 0;
 }
 
 ThreadRecord* ThreadList::nextRecord(uint32_t& position) const {

@@ -27,7 +27,8 @@ struct ThreadRecord {
   TextBuffer key;           // e.g. digits + ".dat"; compared byte for byte
   TextBuffer title;         // Shift_JIS as the line carries it, entities not decoded
   SpeedHistory history;
-  double speed = 0.0;  // posts per second; 0 when it cannot be computed
+  double speed = 0.0;     // posts per second; 0 when it cannot be computed
+  uint32_t listedIn = 0;  // the thread list's load that last listed it
 
   // Listed at some point and at 1000 posts or more.
   bool full() const { return lineNumber != 0 && postCount >= kThreadFullCount; }

@@ -85,4 +85,35 @@ TEST(ThreadListTest, SuccessorSharesTheLongestRunOfAtLeastAThirdOfTheTitle) {
   }
 }
 
+TEST(ThreadListTest, AListThatGrowsTooLargeForgetsTheThreadsAbsentLongest) {
+  // Each record weighs its key and title (here 6 bytes) plus the fixed cost; room for 5.
+  const uint64_t record = 6 + ThreadList::kRecordCost;
+  ThreadList list(5 * record);
+  // Load 1 lists a1..a4, load 2 b1..b4 (a1 is watched), load 3 c1..c3 and b2.
+  const std::vector<std::vector<std::string>> loads = {
+      {"a1", "a2", "a3", "a4"}, {"b1", "b2", "b3", "b4"}, {"c1", "c2", "c3", "b2"}};
+  const ThreadRecord* watched = nullptr;
+  std::vector<std::string> kept;
+  for (const auto& keys : loads) {
+    uint32_t line = 0;
+    for (const std::string& key : keys) list.mergeLine(key + ".dat<>t (5)", ++line, 0);
+    if (!watched) watched = list.findByKey("a1.dat");
+    list.finishLoad(watched);
+    std::string present;
+    for (uint32_t position = 1; ThreadRecord* record = list.nextRecord(position);) {
+      present += std::string(record->key.text()).substr(0, 2) + " ";
+    }
+    kept.push_back(present);
+  }
+  // Load 2 drops the a's but the watched one; load 3 drops the b's gone longest (b1, b3, b4) and
+  // keeps every thread it lists, even past the limit. (Equal speeds sort by line number.)
+  EXPECT_EQ(kept, (std::vector<std::string>{"a1 a2 a3 a4 ", "a1 b1 b2 b3 b4 ", "a1 c1 c2 c3 b2 "}));
+  EXPECT_EQ(list.findByKey("a2.dat"), nullptr);
+  EXPECT_EQ(list.findByKey("a1.dat"), watched);
+  // A forgotten key listed again comes back as a new thread.
+  list.mergeLine("a2.dat<>again (9)", 1, 0);
+  ASSERT_NE(list.findByKey("a2.dat"), nullptr);
+  EXPECT_STREQ(list.findByKey("a2.dat")->title.text(), "again");
+}
+
 }  // namespace vexa
