@@ -30,6 +30,14 @@ bool isUsableKey(std::string_view key) {
   return true;
 }
 
+// The last " (" or tab and "(" of the text: where the count begins. npos when there is none.
+size_t lastCountOpening(std::string_view text) {
+  for (size_t at = text.size(); at >= 2; --at) {
+    if (text[at - 1] == '(' && (text[at - 2] == ' ' || text[at - 2] == '\t')) return at - 2;
+  }
+  return std::string_view::npos;
+}
+
 }  // namespace
 
 bool parseSubjectLine(std::string_view line, SubjectLine& parsed) {
@@ -39,7 +47,7 @@ bool parseSubjectLine(std::string_view line, SubjectLine& parsed) {
   const size_t titleStart = lt + 2;
   if (titleStart > line.size()) return false;
   const std::string_view rest = line.substr(titleStart);
-  const size_t open = rest.rfind(" (");
+  const size_t open = lastCountOpening(rest);
   if (open == std::string_view::npos) return false;
   const size_t close = rest.find(')', open + 2);
   if (close == std::string_view::npos) return false;
@@ -56,7 +64,12 @@ bool parseSubjectLine(std::string_view line, SubjectLine& parsed) {
   const std::string_view key = line.substr(0, lt);
   if (!isUsableKey(key)) return false;
   parsed.key = key;
-  parsed.title = rest.substr(0, open);
+  std::string_view title = rest.substr(0, open);
+  // Lists of today put tabs before the count instead of a space; they are no part of the title.
+  if (rest[open] == '\t') {
+    while (!title.empty() && title.back() == '\t') title.remove_suffix(1);
+  }
+  parsed.title = title;
   parsed.count = static_cast<uint32_t>(count);
   return true;
 }

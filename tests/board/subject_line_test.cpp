@@ -19,6 +19,13 @@ TEST(SubjectLineTest, ParsesKeyTitleAndCountAndIgnoresUnusableLines) {
       {"1.dat<|T (3)", "1.dat|T|3"},
       // Trail bytes 0x5C and 0x7C exist in Shift_JIS: the title is kept as bytes.
       {"5.dat<>\x83\x5C\x83\x74 \x95\x7C (42)", "5.dat|\x83\x5C\x83\x74 \x95\x7C|42"},
+      // Today's lists put tabs before the count; a title keeps a " (" or tab of its own.
+      {"1.dat<>Live\t\t(204)", "1.dat|Live|204"},
+      {"1.dat<>A (b)\t(7)", "1.dat|A (b)|7"},
+      {"1.dat<>A\tB\t(7) (8)", "1.dat|A\tB\t(7)|8"},
+      {"1.dat<>\t(9)", "1.dat||9"},
+      {"1.dat<>T\t (3)", "1.dat|T\t|3"},
+      {"1.dat<>T\t(x)", "ignored"},
       {"1.dat<>T (0)", "ignored"},
       {"1.dat<>T (4294967296)", "ignored"},
       {"1.dat T (3)", "ignored"},
