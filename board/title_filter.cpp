@@ -1,10 +1,22 @@
 #include "board/title_filter.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <string>
+
+#include "platform/text_encoding.h"
 #include "view/normalising_reader.h"
 
 namespace vexa {
 
 namespace {
+
+int hexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
 
 // The full-width space in code page 932.
 constexpr std::string_view kWideSpace = "\x81\x40";
@@ -39,6 +51,80 @@ bool occurs(std::string_view title, const std::string& word) {
   return findNormalised(title, word) != kNotFound;
 }
 
+// A code point as Shift_JIS, the way the filter box would hold it when typed: a character the
+// code page lacks becomes "?", as typed text does.
+void appendCodePoint(uint32_t cp, std::string& out) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+    return;
+  }
+  char utf8[4];
+  size_t length;
+  if (cp < 0x800) {
+    utf8[0] = static_cast<char>(0xC0 | (cp >> 6));
+    length = 2;
+  } else if (cp < 0x10000) {
+    utf8[0] = static_cast<char>(0xE0 | (cp >> 12));
+    length = 3;
+  } else {
+    utf8[0] = static_cast<char>(0xF0 | (cp >> 18));
+    length = 4;
+  }
+  for (size_t i = 1; i < length; ++i) {
+    utf8[i] = static_cast<char>(0x80 | ((cp >> (6 * (length - 1 - i))) & 0x3F));
+  }
+  out += platform::utf8ToCp932(std::string_view(utf8, length));
+}
+
+// The character reference at text[0] == '&', appended as its character; its length, or 0 when it
+// is none (NUL, surrogates and values past Unicode are none either).
+size_t decodeReference(std::string_view text, std::string& out) {
+  const size_t semicolon = text.substr(0, 12).find(';');
+  if (semicolon == std::string_view::npos) return 0;
+  const std::string_view name = text.substr(1, semicolon - 1);
+  static const struct {
+    std::string_view name;
+    char byte;
+  } kNamed[] = {{"quot", '"'}, {"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"apos", '\''}};
+  for (const auto& named : kNamed) {
+    if (name == named.name) {
+      out += named.byte;
+      return semicolon + 1;
+    }
+  }
+  if (name.size() < 2 || name[0] != '#') return 0;
+  const bool hex = name[1] == 'x' || name[1] == 'X';
+  const std::string_view digits = name.substr(hex ? 2 : 1);
+  if (digits.empty()) return 0;
+  uint32_t cp = 0;
+  for (const char c : digits) {
+    const int digit = hexDigitValue(c);
+    if (digit < 0 || (!hex && digit > 9)) return 0;
+    cp = cp * (hex ? 16 : 10) + static_cast<uint32_t>(digit);  // 9 decimal or 8 hex digits at most
+  }
+  if (cp == 0 || (cp >= 0xD800 && cp < 0xE000) || cp > 0x10FFFF) return 0;
+  appendCodePoint(cp, out);
+  return semicolon + 1;
+}
+
+// The title as the list page shows it: character references decoded, other bytes as they are.
+// False when it has nothing to decode.
+bool decodeReferences(std::string_view title, std::string& out) {
+  if (title.find('&') == std::string_view::npos) return false;
+  out.clear();
+  size_t position = 0;
+  while (position < title.size()) {
+    const size_t amp = title.find('&', position);
+    if (amp == std::string_view::npos) break;
+    out.append(title.substr(position, amp - position));
+    const size_t length = decodeReference(title.substr(amp), out);
+    if (length == 0) out += '&';
+    position = amp + (length ? length : 1);
+  }
+  out.append(title.substr(std::min(position, title.size())));
+  return true;
+}
+
 }  // namespace
 
 void TitleFilter::apply(std::string_view text) {
@@ -69,6 +155,9 @@ void TitleFilter::apply(std::string_view text) {
 
 bool TitleFilter::matches(std::string_view title) const {
   if (noFilter()) return true;
+  // Words are typed as the page shows titles, with "&amp;" as "&" and "&#169;" as its character.
+  std::string decoded;
+  if (decodeReferences(title, decoded)) title = decoded;
   for (const auto& word : excluded_) {
     if (occurs(title, word)) return false;
   }

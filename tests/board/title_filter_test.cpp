@@ -46,6 +46,22 @@ TEST(TitleFilterTest, PassesTitlesWithEveryRequiredNoExcludedAndSomeOptionalWord
       {"+live news sport", "ＬＩＶＥ news"_sjis, true},
       {"+live news sport", "Live weather", false},
       {"+live -live", "live", false},
+      // Titles are matched as the page shows them: character references decoded.
+      {"\"a&b\"", "&quot;a&amp;b&quot; (c)", true},
+      {"\"a&b\"", "\"a&amp;amp;b\"", false},
+      {"&amp;", "&amp;", false},
+      {"©", "&#169; 2025", false},  // not in the code page: typed, it becomes "?"
+      {"? 2025", "&#169; 2025", true},
+      {"? 2025", "&#127757; 2025", true},
+      {"あ"_sjis, "&#12354;&#x3042;&#X3044;"_sjis, true},
+      {"ああい"_sjis, "&#12354;&#x3042;&#X3044;"_sjis, true},
+      // Broken or unknown references, and ones that are no character, stay as written.
+      {"&#;", "&#; &#x; &#12a; &foo; &#0; &#xD800; &#1114112; &amp", true},
+      {"&#x;", "&#; &#x; &#12a; &foo; &#0; &#xD800; &#1114112; &amp", true},
+      {"&#xd800;", "&#xD800;", true},
+      {"&#1114112;", "&#1114112;", true},
+      {"&#00000000065;", "&#00000000065;", true},
+      {"A", "&#00000065;", true},
   };
   for (const auto& [text, title, passes] : cases) {
     TitleFilter filter;
