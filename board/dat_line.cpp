@@ -19,7 +19,12 @@ DatLine splitDatLine(std::string_view line) {
   // become the poster's ID and cut the body short.
   const std::string_view date = line.substr(dateStart, dateEnd - dateStart);
   const size_t idMark = date.find("ID:");
-  if (idMark != std::string_view::npos) fields.id = date.substr(idMark + 3);
+  if (idMark != std::string_view::npos) {
+    // Boards of today follow the ID with more fields ("ID:abc BE:123-2BP(1)"): the ID is the
+    // first word, so one poster's posts carry one ID whatever follows it.
+    const std::string_view id = date.substr(idMark + 3);
+    fields.id = id.substr(0, id.find_first_of(" \t"));
+  }
 
   std::string_view body = line.substr(dateEnd + 2);
   const size_t bodyEnd = body.find("<>");

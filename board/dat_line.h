@@ -8,7 +8,7 @@ namespace vexa {
 // "<>": name, mail, date with the poster's ID, body, thread title.
 struct DatLine {
   bool complete = false;  // false when the line lacks the separators up to the date field
-  std::string_view id;    // text after "ID:" in the date field, empty when there is none
+  std::string_view id;    // text after "ID:" in the date field up to a blank, empty when none
   std::string_view body;  // the raw body, still in the board's markup
 };
 

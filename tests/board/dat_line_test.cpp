@@ -20,6 +20,11 @@ TEST(DatLineTest, SplitsAtSeparatorsAndTakesTheIdFromTheDateOnly) {
       {"n<>m<>date<>see ID:xyz <br> ok<>", "|see ID:xyz <br> ok"},
       // A trip in the name and tags in the mail field must not shift the fields.
       {"Name </b>\x81\x9Ftrip<b><>m<i>x</i><>d ID:q<>b<>", "q|b"},
+      // The ID ends at the first blank: a BE field or anything else after it is not part of it.
+      {"n<>m<>2025/01/02(\x96\xd8) 03:04:05.67 ID:abcdEfGH0 BE:1234567890-2BP(1)<>b<>",
+       "abcdEfGH0|b"},
+      {"n<>m<>d ID:x\ty<>b<>", "x|b"},
+      {"n<>m<>d ID: x<>b<>", "|b"},
       {"n<>m<>d<", "incomplete|"},
       {"name<>mail<>date", "incomplete|"},
       {"", "incomplete|"},
