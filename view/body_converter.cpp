@@ -2,9 +2,11 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "base/sjis.h"
 #include "view/buffer_writer.h"
+#include "view/display_markup.h"
 #include "view/page_writer.h"
 
 namespace vexa {
@@ -14,6 +16,20 @@ constexpr std::string_view kBreak = "<br>";
 constexpr std::string_view kAnchorStart = "<a href=\"../test/read.cgi/";
 constexpr std::string_view kAnchorEnd = "</a>";
 constexpr std::string_view kNbsp = "&nbsp;";
+// Display elements (bold, italic, colour) open at once; deeper ones stay text.
+constexpr size_t kMaxOpenTags = 8;
+
+std::string_view closingTag(DisplayElement element) {
+  switch (element) {
+    case DisplayElement::Bold:
+      return "</b>";
+    case DisplayElement::Italic:
+      return "</i>";
+    default:
+      return "</font>";
+  }
+}
+
 // The referenced body bytes one post may pull into its pop-ups. An ordinary post quotes a few
 // posts of a few hundred bytes; this keeps a whole thread of hostile posts under 100 MB.
 constexpr size_t kMaxPopupSource = 64 * 1024;
@@ -67,6 +83,13 @@ bool isDoubleByte(std::string_view text, size_t position) {
   return (trail >= 0x40 && trail <= 0x7E) || (trail >= 0x80 && trail <= 0xFC);
 }
 
+// The length of a line break ("<br>", or "<br />" as boards of today write it) at `position`.
+size_t breakLength(std::string_view body, size_t position) {
+  if (startsAt(body, position, kBreak)) return kBreak.size();
+  if (startsAt(body, position, "<br />")) return 6;
+  return 0;
+}
+
 // After a "<br>": swallows every run of blanks that is followed by another "<br>".
 size_t skipBreaks(std::string_view body, size_t position, std::string_view wideSpace) {
   for (;;) {
@@ -82,8 +105,9 @@ size_t skipBreaks(std::string_view body, size_t position, std::string_view wideS
         break;
       }
     }
-    if (!startsAt(body, probe, kBreak)) return position;
-    position = probe + kBreak.size();
+    const size_t length = breakLength(body, probe);
+    if (length == 0) return position;
+    position = probe + length;
   }
 }
 
@@ -125,22 +149,31 @@ bool mayStartAddress(std::string_view text, size_t position) {
 }
 
 // A stream address found at the start of a text: `length` source bytes, of which `target` is
-// what follows "mms://" in the link. length 0 means no address.
+// what follows "mms://" (or "https://") in the link. length 0 means no address.
 struct StreamAddress {
   uint32_t length = 0;
   std::string_view target;
+  bool secure = false;  // written as an https address: linked as one, not as a stream
 };
 
-// Recognises "http://", "ttp://" and "mms://" followed by address characters, or a dotted quad
-// of four digit groups with an optional tail of address characters.
+// Recognises "http://", "ttp://", "mms://", "https://" and "ttps://" followed by address
+// characters, or a dotted quad of four digit groups with an optional tail of address characters.
 StreamAddress recogniseAddress(std::string_view text) {
   if (text.empty()) return {};
-  for (std::string_view scheme : {"http://", "ttp://", "mms://"}) {
-    if (text[0] != scheme[0]) continue;
-    if (!startsAt(text, 0, scheme)) continue;
-    size_t run = addressRun(text, scheme.size());
+  static const struct {
+    std::string_view text;
+    bool secure;
+  } kSchemes[] = {
+      {"http://", false}, {"ttp://", false}, {"mms://", false},
+      {"https://", true}, {"ttps://", true},
+  };
+  for (const auto& scheme : kSchemes) {
+    if (text[0] != scheme.text[0]) continue;
+    if (!startsAt(text, 0, scheme.text)) continue;
+    size_t run = addressRun(text, scheme.text.size());
     if (run == 0) return {};
-    return {static_cast<uint32_t>(scheme.size() + run), text.substr(scheme.size(), run)};
+    return {static_cast<uint32_t>(scheme.text.size() + run), text.substr(scheme.text.size(), run),
+            scheme.secure};
   }
   size_t position = 0;
   for (int group = 0; group < 4; ++group) {
@@ -178,6 +211,8 @@ class BodyConverter {
 
  private:
   size_t convertAnchor(size_t position);
+  // Copies the display tag at `position` if the body may keep it there; its length, or 0.
+  size_t keepDisplayTag(size_t position);
   void writeAddress(std::string_view source, const StreamAddress& address);
 
   PostRecord& record_;
@@ -187,6 +222,7 @@ class BodyConverter {
   std::string_view wideSpace_;
   bool anchorOpen_ = false;
   size_t popupBudget_ = kMaxPopupSource;
+  std::vector<DisplayElement> openTags_;  // display elements open in the output, innermost last
   size_t closeFrom_ = std::string_view::npos;  // where the last search for "</a>" began
   size_t closeFound_ = 0;                      // and what it found
   std::string popup_;
@@ -201,8 +237,8 @@ bool BodyConverter::run() {
     char byte = body_[position];
     if (byte == '<') {
       flush(position);
-      if (startsAt(body_, position, kBreak)) {
-        position = skipBreaks(body_, position + kBreak.size(), wideSpace_);
+      if (const size_t length = breakLength(body_, position)) {
+        position = skipBreaks(body_, position + length, wideSpace_);
         out_.append(kBreak);
       } else if (startsAt(body_, position, kAnchorStart)) {
         // A reply anchor the board left unclosed ends where the next one starts.
@@ -212,6 +248,8 @@ bool BodyConverter::run() {
         out_.append(kAnchorEnd);
         anchorOpen_ = false;
         position += kAnchorEnd.size();
+      } else if (size_t length = anchorOpen_ ? 0 : keepDisplayTag(position)) {
+        position += length;
       } else {
         out_.append("&lt;");
         ++position;
@@ -240,6 +278,11 @@ bool BodyConverter::run() {
   }
   flush(body_.size());
   if (anchorOpen_) out_.append(kAnchorEnd);
+  // The body's markup ends with the body, so one post can never restyle the rest of the page.
+  while (!openTags_.empty()) {
+    out_.append(closingTag(openTags_.back()));
+    openTags_.pop_back();
+  }
   // Geometric growth can leave half the block unused, and a thread keeps a thousand bodies.
   TextBuffer& html = record_.body;
   const uint32_t length = out_.length();
@@ -250,13 +293,28 @@ bool BodyConverter::run() {
 }
 
 void BodyConverter::writeAddress(std::string_view source, const StreamAddress& address) {
-  out_.append("<a href=\"mms://");
+  out_.append(address.secure ? "<a href=\"https://" : "<a href=\"mms://");
   out_.append(address.target);
   out_.append("\">");
   out_.append(source);
   out_.append(kAnchorEnd);
   record_.lastTarget.assign(address.target.data(), static_cast<uint32_t>(address.target.size()));
   record_.hasStreamLink = true;
+}
+
+size_t BodyConverter::keepDisplayTag(size_t position) {
+  const DisplayTag tag = displayTagAt(body_.substr(position));
+  if (tag.element == DisplayElement::None) return 0;
+  if (tag.closing) {
+    // Only the innermost open element may close: anything else would break the nesting.
+    if (openTags_.empty() || openTags_.back() != tag.element) return 0;
+    openTags_.pop_back();
+  } else if (tag.element != DisplayElement::Rule) {
+    if (openTags_.size() >= kMaxOpenTags) return 0;
+    openTags_.push_back(tag.element);
+  }
+  out_.append(body_.substr(position, tag.length));
+  return tag.length;
 }
 
 size_t BodyConverter::convertAnchor(size_t position) {

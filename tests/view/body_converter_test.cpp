@@ -16,6 +16,7 @@ namespace vexa {
 #define POPUP(text, body) "<a href=\"#\">" text "<span class=\"popup\">" body "</span></a>"
 #define DEAD(text) "<a href=\"#\">" text "</a>"
 #define LINK(target, text) "<a href=\"mms://" target "\">" text "</a>"
+#define SECURE(target, text) "<a href=\"https://" target "\">" text "</a>"
 
 TEST(BodyConverterTest, ConvertsBreaksAddressesAndAnchorsAndNothingElse) {
   // Posts 1..15 exist; 12 is "twelve", 3 is hidden, 5 carries pop-up and link markup of its own.
@@ -45,7 +46,11 @@ TEST(BodyConverterTest, ConvertsBreaksAddressesAndAnchorsAndNothingElse) {
       {"at 10.0.0.7", "at " LINK("10.0.0.7", "10.0.0.7"), true},
       // No dotted quad (three groups, a cut one, an empty group) and no scheme of ours.
       {"ver 1.2.3 ok 1.2.3. 1.2..4", "ver 1.2.3 ok 1.2.3. 1.2..4", false},
-      {"http:// HTTP://a.b https://a", "http:// HTTP://a.b https://a", false},
+      {"http:// HTTP://a.b hxxps://a https:// ttps:", "http:// HTTP://a.b hxxps://a https:// ttps:",
+       false},
+      // https addresses stay https links, and count as links.
+      {"https://a.b/c?d=1 ttps://e/f",
+       SECURE("a.b/c?d=1", "https://a.b/c?d=1") " " SECURE("e/f", "ttps://e/f"), true},
       // ド is 0x83 0x68 and ヤ 0x83 0x6D: trail bytes that look like "h" and "m".
       {"\x83\x68ttp://x", "\x83\x68" LINK("x", "ttp://x"), true},
       {"\x83\x6Dms://x", "\x83\x6Dms://x", false},
@@ -66,9 +71,26 @@ TEST(BodyConverterTest, ConvertsBreaksAddressesAndAnchorsAndNothingElse) {
       {ANCHOR("1") "&gt;&gt;1 tail", DEAD("&gt;&gt;1 tail"), false},
       {"x<a href=\"../test/read.cgi/live/1/1", "x" DEAD(""), false},
       {ANCHOR("12") "&gt;<b>12</a>", POPUP("&gt;&lt;b>12", "twelve"), false},
-      // Any other markup is text.
-      {"<b>x</b>a</a><BR><a href=\"ngid:x\">y",
-       "&lt;b>x&lt;/b>a&lt;/a>&lt;BR>&lt;a href=\"ngid:x\">y", false},
+      // The board's display markup is kept where it nests; a body closes what it left open.
+      {"<b>x</b><hr>a<br />b<i>y</i><font color=red>r</font><font color=\"#FF00aa\">s</font>",
+       "<b>x</b><hr>a<br>b<i>y</i><font color=red>r</font><font color=\"#FF00aa\">s</font>", false},
+      {"<b><i>x</b></i></b>", "<b><i>x&lt;/b></i></b>", false},
+      {"<b><font color=red>x", "<b><font color=red>x</font></b>", false},
+      {"</b></font></i><b>" ANCHOR("1") "<i>&gt;&gt;1</a>",
+       "&lt;/b>&lt;/font>&lt;/i><b>" POPUP("&lt;i>&gt;&gt;1", "first<br>post") "</b>", false},
+      {ANCHOR("99") "<b>x</b></a>", DEAD("&lt;b>x&lt;/b>"), false},
+      {"a<br /> <br>&nbsp;<br />b", "a<br>b", false},
+      {"<b><b><b><b><b><b><b><b><b>x",
+       "<b><b><b><b><b><b><b><b>&lt;b>x</b></b></b></b></b></b></b></b>", false},
+      // Any other markup, or the same with attributes or capitals, is text.
+      {"<b>x</b>a</a><BR><a href=\"ngid:x\">y", "<b>x</b>a&lt;/a>&lt;BR>&lt;a href=\"ngid:x\">y",
+       false},
+      {"<B>x<b class=a><hr/><br/><font color=red size=9><font color=\"red><font color=>"
+       "<font color=\"x\" onclick=y><font color=javascript:x><font style=a><script>",
+       "&lt;B>x&lt;b class=a>&lt;hr/>&lt;br/>&lt;font color=red size=9>&lt;font color=\"red>"
+       "&lt;font color=>&lt;font color=\"x\" onclick=y>&lt;font color=javascript:x>"
+       "&lt;font style=a>&lt;script>",
+       false},
   };
   // One record (post 16) takes every case, so each shows that a reused record starts over.
   auto record = makePostRecord(16);
