@@ -103,7 +103,7 @@ STREAM_ADDRESSES = [
     "198.51.100.23:8080/stream.nsv",
     "203.0.113.5",
     "http://example.org/a_b~c/%E3%81%82;x,y+z-1=2",
-    "https://secure.example.com/watch",  # not turned into a link by the viewer
+    "https://secure.example.com/watch",  # linked as https, not as a stream
 ]
 
 ID_CHARS = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/"
