@@ -13,6 +13,9 @@ struct FaceChoice {
   bool japanese = false;  // the family has kana and common kanji
 };
 
+// Loads the alias into fontconfig once; false when it could not be parsed.
+bool loadFontAlias();
+
 // What fontconfig picks for a face given in UTF-8 (language "ja"). Cached per face.
 const FaceChoice& resolveFace(const std::string& faceUtf8);
 

@@ -236,15 +236,14 @@ void invalidate(WindowRecord* w, const RECT* rect) {
 }
 
 bool messagesOwed() {
-  for (uintptr_t id : liveWindowIds()) {
-    const WindowRecord* w = findWindow(reinterpret_cast<HWND>(id));
-    if (w == nullptr) continue;
-    if (w->sizePending || w->movePending || w->damaged || paintOwed(w)) return true;
-  }
-  return false;
+  return anyWindow([](const WindowRecord* w) {
+    return w->sizePending || w->movePending || w->damaged || paintOwed(w);
+  });
 }
 
 void deliverOwedMessages() {
+  // The common case, at every pass of a busy loop: nothing is owed.
+  if (!messagesOwed()) return;
   const std::vector<uintptr_t> ids = liveWindowIds();
   for (uintptr_t id : ids) {
     WindowRecord* w = findWindow(reinterpret_cast<HWND>(id));

@@ -71,6 +71,8 @@ WindowRecord* findWindow(HWND handle);
 WindowRecord* addWindow();           // a fresh record with its id; owned by the table
 void forgetWindow(WindowRecord* w);  // frees the record
 std::vector<uintptr_t> liveWindowIds();
+// True when `test` holds for some live window; allocates nothing.
+bool anyWindow(bool (*test)(const WindowRecord*));
 
 MessageQueue* boundQueue();
 void setBoundQueue(MessageQueue* queue);

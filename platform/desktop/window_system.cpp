@@ -84,14 +84,6 @@ SystemState& system() {
   return state;
 }
 
-bool loadFontAlias() {
-  FcConfig* config = FcConfigGetCurrent();
-  if (config == nullptr) return false;
-  return FcConfigParseAndLoadFromMemory(
-             config, reinterpret_cast<const FcChar8*>(desktop::kJapaneseFacesConf), FcTrue) ==
-         FcTrue;
-}
-
 }  // namespace
 
 WindowSystemError InitWindowSystem(MessageQueue& queue, const WindowSystemOptions& options) {
@@ -102,7 +94,7 @@ WindowSystemError InitWindowSystem(MessageQueue& queue, const WindowSystemOption
   setenv("GDK_BACKEND", "x11", 1);
   setenv("GDK_GL", "disable", 1);
   if (!options.display.empty()) setenv("DISPLAY", options.display.c_str(), 1);
-  const bool aliasLoaded = state.gtkStarted || loadFontAlias();
+  const bool aliasLoaded = desktop::loadFontAlias();
   if (!state.gtkStarted) {
     gdk_set_allowed_backends("x11");
     int argc = 0;
@@ -156,7 +148,19 @@ std::string ResolvedFontFamily(const std::string& faceCp932) {
 
 namespace vexa::platform::desktop {
 
+bool loadFontAlias() {
+  // Once per process, before the first face is resolved: fontconfig keeps what it was told.
+  static const bool loaded = [] {
+    FcConfig* config = FcConfigGetCurrent();
+    if (config == nullptr) return false;
+    return FcConfigParseAndLoadFromMemory(
+               config, reinterpret_cast<const FcChar8*>(kJapaneseFacesConf), FcTrue) == FcTrue;
+  }();
+  return loaded;
+}
+
 const FaceChoice& resolveFace(const std::string& faceUtf8) {
+  loadFontAlias();
   static std::map<std::string, FaceChoice> cache;
   if (auto found = cache.find(faceUtf8); found != cache.end()) return found->second;
   FaceChoice choice;

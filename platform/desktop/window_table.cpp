@@ -53,6 +53,13 @@ std::vector<uintptr_t> liveWindowIds() {
   return ids;
 }
 
+bool anyWindow(bool (*test)(const WindowRecord*)) {
+  for (const auto& [id, record] : table().windows) {
+    if (!record->destroying && test(record.get())) return true;
+  }
+  return false;
+}
+
 MessageQueue* boundQueue() {
   return table().queue;
 }
