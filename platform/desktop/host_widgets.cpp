@@ -104,8 +104,9 @@ void onActiveChanged(GObject* object, GParamSpec*, gpointer data) {
 }  // namespace
 
 bool paintOwed(const WindowRecord* w) {
-  return w->invalid && w->kind == WindowKind::Host && w->width > 0 && w->height > 0 &&
-         IsWindowVisible(w->handle());
+  // A paint asked for while painting comes at a later turn, never nested inside the first.
+  return w->invalid && w->painting == 0 && w->kind == WindowKind::Host && w->width > 0 &&
+         w->height > 0 && IsWindowVisible(w->handle());
 }
 
 void setUpHostWidgets(WindowRecord* w, int x, int y, int width, int height, const char* title) {

@@ -102,7 +102,8 @@ BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
 // `erase` is ignored (nothing is erased; the previous picture stays until painted over).
 BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase);
 BOOL ValidateRect(HWND window, const RECT* rect);
-// Sends WM_PAINT at once when part of the window is invalid.
+// Sends WM_PAINT at once when part of the window is invalid, unless the window is painting
+// already (then the paint comes at the next turn, not nested inside the first).
 BOOL UpdateWindow(HWND window);
 
 // Shift_JIS text: the title of a top-level window, the contents of an edit control, the stored

@@ -211,7 +211,7 @@ BOOL ValidateRect(HWND window, const RECT* rect) {
 BOOL UpdateWindow(HWND window) {
   WindowRecord* w = findWindow(window);
   if (w == nullptr) return 0;
-  if (w->invalid) {
+  if (w->invalid && w->painting == 0) {
     RECT area = w->invalidRect;
     if (!intersect(area, clientRect(w))) {
       w->invalid = false;

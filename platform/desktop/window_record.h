@@ -55,6 +55,7 @@ struct WindowRecord : MessageTarget {
   bool damaged = false;  // drawn on since last put on screen
   RECT damageRect;
 
+  int painting = 0;  // WM_PAINT handlers of this window on the stack
   bool trackingLeave = false;
   bool destroying = false;
   // Edit controls: set when a key's message reached the entry's own procedure.

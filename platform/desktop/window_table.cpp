@@ -74,9 +74,14 @@ void setMessageTime(DWORD time) {
 LRESULT sendToWindow(WindowRecord* w, UINT message, WPARAM wParam, LPARAM lParam) {
   const DWORD saved = table().messageTime;
   table().messageTime = tickMs();
-  const LRESULT result = w->procedure == nullptr
-                             ? DefWindowProcA(w->handle(), message, wParam, lParam)
-                             : w->procedure(w->handle(), message, wParam, lParam);
+  const HWND handle = w->handle();
+  if (message == WM_PAINT) ++w->painting;
+  const LRESULT result = w->procedure == nullptr ? DefWindowProcA(handle, message, wParam, lParam)
+                                                 : w->procedure(handle, message, wParam, lParam);
+  // The procedure may have destroyed its window.
+  if (message == WM_PAINT) {
+    if (WindowRecord* still = findWindow(handle)) --still->painting;
+  }
   table().messageTime = saved;
   return result;
 }

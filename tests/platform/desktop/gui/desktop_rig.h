@@ -3,8 +3,10 @@
 #include <gdk/gdk.h>
 #include <stdlib.h>
 
+#include <atomic>
 #include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/clock.h"
@@ -90,6 +92,15 @@ class Desktop {
     }
     return true;
   }
+  // Runs xdotool on another thread while the loop goes on; true when it succeeded.
+  bool xdotoolWhileRunning(const std::string& arguments) {
+    std::atomic<int> result{-1};
+    std::thread runner(
+        [&] { result = std::system(("xdotool " + arguments + " >/dev/null 2>&1").c_str()); });
+    const bool finished = runUntil([&] { return result.load() >= 0; });
+    runner.join();
+    return finished && result.load() == 0;
+  }
   // Handles everything that is ready now, and what it leads to, without waiting.
   void drain() {
     for (int i = 0; i < 1000; ++i) {
@@ -159,6 +170,18 @@ int countScreenPixels(int x, int y, int width, int height, Test test) {
 // Runs xdotool with the given arguments; true when it succeeded.
 inline bool xdotool(const std::string& arguments) {
   return std::system(("xdotool " + arguments + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// Moves the pointer and waits until it is there (xdotool's own wait never ends when the pointer
+// is there already).
+inline bool movePointer(int x, int y) {
+  GdkDisplay* display = gdk_display_get_default();
+  GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(display));
+  gint nowX = 0;
+  gint nowY = 0;
+  gdk_device_get_position(pointer, nullptr, &nowX, &nowY);
+  if (nowX == x && nowY == y) return true;
+  return xdotool("mousemove --sync " + std::to_string(x) + " " + std::to_string(y));
 }
 
 }  // namespace vexa::test
