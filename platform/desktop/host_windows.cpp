@@ -1,5 +1,6 @@
 #include "platform/desktop/host_windows.h"
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <string>
@@ -118,21 +119,21 @@ HWND CreateWindowExA(DWORD exStyle, const char* className, const char* title, DW
 
 BOOL DestroyWindow(HWND window) {
   WindowRecord* w = findWindow(window);
-  if (w == nullptr) return 0;
+  // A procedure that destroys its window again from WM_DESTROY must not free it under us.
+  if (w == nullptr || w->destroyStarted) return 0;
+  w->destroyStarted = true;
   // WM_DESTROY to the window first, then to its children, as Windows does.
   desktop::sendToWindow(w, WM_DESTROY, 0, 0);
-  w->destroying = true;
-  while (!w->children.empty()) {
-    WindowRecord* child = w->children.back();
-    if (child->destroying) {
-      w->children.pop_back();
-      continue;
-    }
-    DestroyWindow(child->handle());
+  for (;;) {
+    auto next = std::find_if(w->children.begin(), w->children.end(),
+                             [](const WindowRecord* child) { return !child->destroyStarted; });
+    if (next == w->children.end()) break;
+    DestroyWindow((*next)->handle());
   }
+  // Children still being destroyed further up the stack outlive their parent's record.
+  for (WindowRecord* child : w->children) child->parent = nullptr;
+  w->children.clear();
   desktop::inputForgetWindow(w);
-  // The procedure may still look at its own handle during WM_NCDESTROY.
-  w->destroying = false;
   desktop::sendToWindow(w, WM_NCDESTROY, 0, 0);
   w->destroying = true;
   if (w->parent != nullptr) std::erase(w->parent->children, w);

@@ -57,7 +57,8 @@ struct WindowRecord : MessageTarget {
 
   int painting = 0;  // WM_PAINT handlers of this window on the stack
   bool trackingLeave = false;
-  bool destroying = false;
+  bool destroyStarted = false;  // DestroyWindow is on the stack for it: a second call is refused
+  bool destroying = false;      // past WM_NCDESTROY: the handle no longer names it
   // Edit controls: set when a key's message reached the entry's own procedure.
   bool reachedEntry = false;
   bool inKeyHook = false;

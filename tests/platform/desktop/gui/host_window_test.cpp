@@ -70,3 +70,38 @@ TEST_F(HostWindowTest, LivesShowsPaintsAndDies) {
 
 }  // namespace
 }  // namespace vexa::test
+
+namespace vexa::test {
+namespace {
+
+// Procedures that destroy windows while being destroyed, as careless owners do.
+HWND destroyAgain = nullptr;
+LRESULT destroyingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_DESTROY && destroyAgain != nullptr) {
+    EXPECT_FALSE(DestroyWindow(destroyAgain)) << "already on its way";
+  }
+  return recordingProcedure(window, message, wParam, lParam);
+}
+
+TEST_F(HostWindowTest, DestroyingAgainFromInsideADestructionIsRefused) {
+  WindowLog parentLog;
+  WindowLog childLog;
+  const HWND parent = CreateWindowExA(0, "vexa-test", "", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr,
+                                      nullptr, &parentLog);
+  const HWND child = CreateWindowExA(0, "vexa-test", "", WS_CHILD | WS_VISIBLE, 0, 0, 20, 20,
+                                     parent, nullptr, nullptr, &childLog);
+  ASSERT_TRUE(parent != nullptr && child != nullptr);
+  SetWindowLongPtrA(parent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&destroyingProcedure));
+  SetWindowLongPtrA(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&destroyingProcedure));
+  destroyAgain = parent;  // the parent's own WM_DESTROY and its child's both try
+  EXPECT_TRUE(DestroyWindow(parent));
+  destroyAgain = nullptr;
+  EXPECT_FALSE(IsWindow(parent));
+  EXPECT_FALSE(IsWindow(child));
+  EXPECT_EQ(childLog.count(WM_NCDESTROY), 1u);
+  EXPECT_EQ(parentLog.numbers().back(), WM_NCDESTROY);
+  EXPECT_EQ(parentLog.count(WM_DESTROY), 1u);
+}
+
+}  // namespace
+}  // namespace vexa::test
