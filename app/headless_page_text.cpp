@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "base/text_functions.h"
 #include "platform/text_encoding.h"
 
 namespace vexa {
@@ -12,10 +13,6 @@ namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";   // U+FFFD
 constexpr std::string_view kInnerBreak = " \xE2\x8F\x8E ";  // " ⏎ "
-
-bool startsWith(std::string_view text, size_t at, std::string_view prefix) {
-  return text.size() - at >= prefix.size() && text.compare(at, prefix.size(), prefix) == 0;
-}
 
 char lower(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -67,12 +64,6 @@ void appendCodePoint(std::string& out, uint32_t cp) {
   }
 }
 
-int hexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (lower(c) >= 'a' && lower(c) <= 'f') return lower(c) - 'a' + 10;
-  return -1;
-}
-
 // Reads an entity at text[at] == '&'. On success appends its character and returns its length;
 // returns 0 for anything that is not an entity this renderer knows (the '&' is then plain text).
 size_t decodeEntity(std::string_view text, size_t at, std::string& out) {
@@ -98,7 +89,7 @@ size_t decodeEntity(std::string_view text, size_t at, std::string& out) {
   if (digits.empty()) return 0;
   uint32_t cp = 0;
   for (char c : digits) {
-    const int digit = hexDigit(c);
+    const int digit = hexDigitValue(c);
     if (digit < 0 || (!hex && digit > 9)) return 0;
     cp = cp * (hex ? 16 : 10) + static_cast<uint32_t>(digit);
     if (cp > 0x10FFFF) cp = 0x110000;  // stays out of range without overflowing
@@ -111,9 +102,9 @@ size_t decodeEntity(std::string_view text, size_t at, std::string& out) {
 std::string percentDecoded(std::string_view text) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '%' && i + 2 < text.size() && hexDigit(text[i + 1]) >= 0 &&
-        hexDigit(text[i + 2]) >= 0) {
-      out += static_cast<char>(hexDigit(text[i + 1]) * 16 + hexDigit(text[i + 2]));
+    if (text[i] == '%' && i + 2 < text.size() && hexDigitValue(text[i + 1]) >= 0 &&
+        hexDigitValue(text[i + 2]) >= 0) {
+      out += static_cast<char>(hexDigitValue(text[i + 1]) * 16 + hexDigitValue(text[i + 2]));
       i += 2;
     } else {
       out += text[i];
@@ -222,7 +213,7 @@ class PageRenderer {
       // Inside a reply pop-up nothing else matters.
     } else if (name == "br") {
       const bool endsRecord = next >= end || page_[next] == '\r' || page_[next] == '\n' ||
-                              startsWith(page_, next, "<a href=\"thread:");
+                              startsWithAt(page_, next, "<a href=\"thread:");
       if (endsRecord) {
         finishLine();
       } else {
@@ -230,11 +221,11 @@ class PageRenderer {
       }
     } else if (name == "a" && !closing) {
       const std::string_view href = attribute(tag, "href");
-      if (startsWith(href, 0, "thread:")) {
+      if (startsWithAt(href, 0, "thread:")) {
         line_ += statusText(percentDecoded(href.substr(7)));
         line_ += ' ';
       }
-      inNgLink_ = startsWith(href, 0, "ngid:");
+      inNgLink_ = startsWithAt(href, 0, "ngid:");
     } else if (name == "a") {
       inNgLink_ = false;
     }

@@ -60,18 +60,42 @@ void insertBounded(char* destination, uint32_t destinationSize, uint32_t positio
   destination[position + inserted + tail] = '\0';
 }
 
+namespace {
+
+bool isLineEnd(char c) {
+  return c == '\r' || c == '\n';
+}
+
+}  // namespace
+
+std::string_view trimBlanks(std::string_view text) {
+  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && (isBlank(text.back()) || isLineEnd(text.back()))) text.remove_suffix(1);
+  return text;
+}
+
+std::string_view trimBlanksAndLineEnds(std::string_view text) {
+  while (!text.empty() && (isBlank(text.front()) || isLineEnd(text.front()))) text.remove_prefix(1);
+  return trimBlanks(text);
+}
+
 void trimInPlace(char* text) {
   if (text == nullptr) return;
-  size_t begin = 0;
-  while (isBlank(text[begin])) ++begin;
-  size_t end = begin + strlen(text + begin);
-  while (end > begin) {
-    char c = text[end - 1];
-    if (!isBlank(c) && c != '\r' && c != '\n') break;
-    --end;
-  }
-  if (begin > 0) std::memmove(text, text + begin, end - begin);
-  text[end - begin] = '\0';
+  const std::string_view trimmed = trimBlanks(text);
+  if (trimmed.data() != text) std::memmove(text, trimmed.data(), trimmed.size());
+  text[trimmed.size()] = '\0';
+}
+
+bool startsWithAt(std::string_view text, size_t position, std::string_view prefix) {
+  return position <= text.size() && text.size() - position >= prefix.size() &&
+         text.compare(position, prefix.size(), prefix) == 0;
+}
+
+int hexDigitValue(char byte) {
+  if (byte >= '0' && byte <= '9') return byte - '0';
+  if (byte >= 'a' && byte <= 'f') return byte - 'a' + 10;
+  if (byte >= 'A' && byte <= 'F') return byte - 'A' + 10;
+  return -1;
 }
 
 bool nextToken(uint32_t& start, uint32_t& end, const char* text, uint32_t textEnd,

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 #include "base/text_buffer.h"
 
@@ -19,8 +21,20 @@ uint32_t copyBounded(char* destination, uint32_t destinationSize, const char* so
 void insertBounded(char* destination, uint32_t destinationSize, uint32_t position,
                    const char* source, uint32_t maxLength);
 
-// Removes leading spaces and tabs and trailing spaces, tabs, CRs and LFs, in place.
+// The trim family: the text without the blanks at its ends. trimBlanks drops leading spaces and
+// tabs and trailing spaces, tabs, CRs and LFs (how the board's values and the filter text are
+// trimmed); trimBlanksAndLineEnds drops all four on both sides (names of form fields, menu links
+// and cookies); trimInPlace is trimBlanks on a NUL-terminated text.
+std::string_view trimBlanks(std::string_view text);
+std::string_view trimBlanksAndLineEnds(std::string_view text);
 void trimInPlace(char* text);
+
+// True when `prefix` occurs in `text` at `position` (exact bytes; a position past the end never
+// matches).
+bool startsWithAt(std::string_view text, size_t position, std::string_view prefix);
+
+// The value of one hexadecimal digit (either case), or -1 for any other byte.
+int hexDigitValue(char byte);
 
 // Finds the next token of text[start..textEnd): blanks are skipped; a token opened by a double
 // or single quote runs to the matching quote (kept only with keepQuotes); any other token ends

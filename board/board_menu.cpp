@@ -1,5 +1,6 @@
 #include "board/board_menu.h"
 
+#include "base/text_functions.h"
 #include "board/url_split.h"
 
 namespace vexa {
@@ -13,18 +14,6 @@ bool isRequestSafe(std::string_view text) {
     if (c == '"' || c == '\'' || c == '<' || c == '>') return false;
   }
   return true;
-}
-
-std::string_view trimBlanks(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.front() == '\r' ||
-                           text.front() == '\n')) {
-    text.remove_prefix(1);
-  }
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r' ||
-                           text.back() == '\n')) {
-    text.remove_suffix(1);
-  }
-  return text;
 }
 
 // An explicit port must be a number a socket can use; no port means 80.
@@ -61,7 +50,7 @@ bool splitBoardLink(std::string_view link, TextBuffer& host, TextBuffer& boardPa
   // Whatever lies between "=" and ">" goes into request lines and the Host header later, so a
   // link that would smuggle blanks or line ends into them counts as having no host; so does a
   // quoted link, whose quotes would end up in every path.
-  link = trimBlanks(link);
+  link = trimBlanksAndLineEnds(link);
   const UrlParts parts = splitUrl(link);
   if (parts.host.empty() || !isRequestSafe(link) || !isUsablePort(parts)) return true;
   host.assign(parts.hostAndPort.data(), static_cast<uint32_t>(parts.hostAndPort.size()));

@@ -1,5 +1,7 @@
 #include "board/tag_scanner.h"
 
+#include "base/text_functions.h"
+
 namespace vexa {
 
 bool findTag(std::string_view page, size_t from, std::string_view opening, TagSpan& tag) {
@@ -35,13 +37,7 @@ bool readAttribute(std::string_view page, const TagSpan& tag, std::string_view n
     after = end;
   }
   if (scanned) *scanned = after;
-  std::string_view text = page.substr(begin, end - begin);
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r' ||
-                           text.back() == '\n')) {
-    text.remove_suffix(1);
-  }
-  value = text;
+  value = trimBlanks(page.substr(begin, end - begin));
   return true;
 }
 

@@ -3,19 +3,13 @@
 #include <algorithm>
 #include <new>
 
+#include "base/text_functions.h"
 #include "board/tag_scanner.h"
 #include "net/cookie_store.h"
 
 namespace vexa {
 
 namespace {
-
-std::string_view trimName(std::string_view name) {
-  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-  while (!name.empty() && blank(name.front())) name.remove_prefix(1);
-  while (!name.empty() && blank(name.back())) name.remove_suffix(1);
-  return name;
-}
 
 void assignView(TextBuffer& buffer, std::string_view text) {
   buffer.assign(text.data(), static_cast<uint32_t>(text.size()));
@@ -42,10 +36,10 @@ int compareFieldNames(std::string_view a, std::string_view b) {
 }
 
 FormField* WriteForm::findOrCreate(std::string_view name) {
-  name = trimName(name);
+  name = trimBlanksAndLineEnds(name);
   // A NUL would end the stored name early and break the order, so the name stops there too.
   const size_t nul = name.find('\0');
-  if (nul != std::string_view::npos) name = trimName(name.substr(0, nul));
+  if (nul != std::string_view::npos) name = trimBlanksAndLineEnds(name.substr(0, nul));
   if (name.empty()) return nullptr;
   size_t low = 0, high = fields_.size();
   while (low < high) {
@@ -69,7 +63,7 @@ FormField* WriteForm::findOrCreate(std::string_view name) {
 }
 
 FormField* WriteForm::find(std::string_view name) {
-  name = trimName(name);
+  name = trimBlanksAndLineEnds(name);
   for (const auto& field : fields_) {
     if (compareFieldNames(field->name.text(), name) == 0) return field.get();
   }

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/text_functions.h"
+
 namespace vexa {
 
 namespace {
@@ -17,15 +19,6 @@ bool equalsFolded(const char* text, std::string_view expected) {
   return text[i] == '\0';
 }
 
-std::string_view trimmed(std::string_view text) {
-  auto blank = [](char byte) {
-    return byte == ' ' || byte == '\t' || byte == '\r' || byte == '\n';
-  };
-  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
 }  // namespace
 
 void handleCookieField(const char* name, const char* value, CookieJar& jar) {
@@ -36,12 +29,13 @@ void handleCookieField(const char* name, const char* value, CookieJar& jar) {
   bool first = true;
   while (true) {
     size_t semicolon = rest.find(';');
-    std::string_view part = trimmed(rest.substr(0, semicolon));
+    std::string_view part = trimBlanksAndLineEnds(rest.substr(0, semicolon));
     if (!part.empty()) {
       size_t equals = part.find('=');
-      std::string partName(trimmed(part.substr(0, equals)));
+      std::string partName(trimBlanksAndLineEnds(part.substr(0, equals)));
       std::string partValue;
-      if (equals != std::string_view::npos) partValue = trimmed(part.substr(equals + 1));
+      if (equals != std::string_view::npos)
+        partValue = trimBlanksAndLineEnds(part.substr(equals + 1));
       if (first) {
         cookieName = partName;
         jar.setCookie(cookieName.c_str(),

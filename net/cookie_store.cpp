@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "base/text_functions.h"
+
 namespace vexa {
 
 namespace {
@@ -16,10 +18,6 @@ constexpr int rankOf(unsigned char byte) {
   if (byte >= 'A' && byte <= 'Z') return 0x4B + (byte - 'A');
   if (byte >= 'a' && byte <= 'z') return 0x4B + (byte - 'a');
   return 0x65 + (byte - 0x7F);
-}
-
-bool isTrimmed(char byte) {
-  return byte == ' ' || byte == '\t' || byte == '\r' || byte == '\n';
 }
 
 }  // namespace
@@ -42,12 +40,9 @@ bool CookieStore::Order::operator()(const std::string& a, const std::string& b) 
 
 CookieEntry* CookieStore::findOrCreate(const char* name) {
   if (name == nullptr) return nullptr;
-  size_t begin = 0;
-  size_t end = std::strlen(name);
-  while (begin < end && isTrimmed(name[begin])) ++begin;
-  while (end > begin && isTrimmed(name[end - 1])) --end;
-  if (begin == end) return nullptr;
-  std::string key(name + begin, end - begin);
+  const std::string_view trimmed = trimBlanksAndLineEnds(name);
+  if (trimmed.empty()) return nullptr;
+  std::string key(trimmed);
   auto [position, inserted] = entries_.try_emplace(key);
   if (inserted) position->second.name.assign(key.c_str());
   return &position->second;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/text_functions.h"
+
 namespace vexa {
 
 namespace {
@@ -31,13 +33,6 @@ bool parseContentLength(const char* text, uint32_t* value) {
   return true;
 }
 
-int hexValue(char byte) {
-  if (byte >= '0' && byte <= '9') return byte - '0';
-  if (byte >= 'a' && byte <= 'f') return byte - 'a' + 10;
-  if (byte >= 'A' && byte <= 'F') return byte - 'A' + 10;
-  return -1;
-}
-
 // The leading hexadecimal number of a size line; what follows it (chunk extensions) is
 // ignored. A line without digits or a size beyond 32 bits is malformed.
 bool parseChunkSize(const char* line, uint32_t length, uint32_t* value) {
@@ -45,7 +40,7 @@ bool parseChunkSize(const char* line, uint32_t length, uint32_t* value) {
   while (at < length && (line[at] == ' ' || line[at] == '\t')) ++at;
   uint64_t number = 0;
   uint32_t start = at;
-  for (int digit; at < length && (digit = hexValue(line[at])) >= 0; ++at) {
+  for (int digit; at < length && (digit = hexDigitValue(line[at])) >= 0; ++at) {
     number = number * 16 + static_cast<uint64_t>(digit);
     if (number > 0xFFFFFFFFu) return false;
   }

@@ -44,6 +44,30 @@ TEST(TextFunctions, TrimInPlace) {
   }
 }
 
+TEST(TextFunctions, TrimFamilyPrefixAndHexDigits) {
+  // The text, trimBlanks of it, trimBlanksAndLineEnds of it.
+  const std::tuple<std::string, std::string, std::string> trims[] = {
+      {" \tx y\r\n", "x y", "x y"},
+      {"\r\n a \n", "\r\n a", "a"},
+      {" \t\r\n", "", ""},
+      {"", "", ""},
+      {"\x81\x40x\x81\x40", "\x81\x40x\x81\x40", "\x81\x40x\x81\x40"},  // not the wide space
+  };
+  for (const auto& [text, blanks, lineEnds] : trims) {
+    EXPECT_EQ(trimBlanks(text), blanks) << text;
+    EXPECT_EQ(trimBlanksAndLineEnds(text), lineEnds) << text;
+  }
+  // A prefix at a position; one that reaches past the end, or a position past it, never matches.
+  EXPECT_TRUE(startsWithAt("a<br>", 1, "<br>"));
+  EXPECT_TRUE(startsWithAt("abc", 3, ""));
+  EXPECT_FALSE(startsWithAt("a<br", 1, "<br>"));
+  EXPECT_FALSE(startsWithAt("abc", 4, ""));
+  EXPECT_FALSE(startsWithAt("a<BR>", 1, "<br>"));
+  std::string values;
+  for (char c : std::string("09afAFgG/:@`")) values += std::to_string(hexDigitValue(c)) + " ";
+  EXPECT_EQ(values, "0 9 10 15 10 15 -1 -1 -1 -1 -1 -1 ");
+}
+
 Texts tokens(const char* text, bool keepQuotes, uint32_t textEnd = kEnd) {
   Texts out;
   uint32_t start = 0, end = 0;
