@@ -4,19 +4,14 @@
 #include <cstdint>
 #include <string>
 
+#include "base/text_functions.h"
+#include "platform/sjis_char.h"
 #include "platform/text_encoding.h"
 #include "view/normalising_reader.h"
 
 namespace vexa {
 
 namespace {
-
-int hexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 // The full-width space in code page 932.
 constexpr std::string_view kWideSpace = "\x81\x40";
@@ -33,18 +28,7 @@ size_t separatorAt(std::string_view text) {
 // Steps over one Shift_JIS character, so a trail byte is never mistaken for a separator's
 // first byte.
 size_t characterLength(std::string_view text) {
-  const unsigned char lead = static_cast<unsigned char>(text[0]);
-  const bool doubleByte = (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC);
-  return doubleByte && text.size() >= 2 ? 2 : 1;
-}
-
-std::string_view trimFilterText(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r' ||
-                           text.back() == '\n')) {
-    text.remove_suffix(1);
-  }
-  return text;
+  return isSjisLeadByte(static_cast<unsigned char>(text[0])) && text.size() >= 2 ? 2 : 1;
 }
 
 bool occurs(std::string_view title, const std::string& word) {
@@ -131,7 +115,7 @@ void TitleFilter::apply(std::string_view text) {
   required_.clear();
   optional_.clear();
   excluded_.clear();
-  text = trimFilterText(text);
+  text = trimBlanks(text);
   size_t position = 0;
   while (position < text.size()) {
     if (size_t separator = separatorAt(text.substr(position))) {

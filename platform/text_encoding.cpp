@@ -1,4 +1,5 @@
 #include "platform/text_encoding.h"
+#include "platform/sjis_char.h"
 
 #include <errno.h>
 #include <iconv.h>
@@ -52,14 +53,6 @@ class Converter {
   iconv_t handle_;
 };
 
-bool isLeadByte(unsigned char byte) {
-  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
-bool isTrailByte(unsigned char byte) {
-  return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
-}
-
 // Bytes of the malformed or unmappable UTF-8 sequence at the start of `text` to skip as one.
 size_t utf8SequenceLength(std::string_view text) {
   unsigned char lead = static_cast<unsigned char>(text[0]);
@@ -101,9 +94,8 @@ std::string cp932ToUtf8(std::string_view text) {
     out += kReplacement;
     // An unmapped pair is one character, but an ASCII byte after a lead byte is kept: it is
     // more likely a broken lead than a trail.
-    bool pair = isLeadByte(byte) && text.size() >= 2 &&
-                static_cast<unsigned char>(text[1]) >= 0x80 &&
-                isTrailByte(static_cast<unsigned char>(text[1]));
+    bool pair = text.size() >= 2 && static_cast<unsigned char>(text[1]) >= 0x80 &&
+                sjisCharLength(text) == 2;
     text.remove_prefix(pair ? 2 : 1);
   }
   return out;

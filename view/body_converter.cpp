@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "base/sjis.h"
+#include "base/text_functions.h"
+#include "platform/sjis_char.h"
 #include "view/buffer_writer.h"
 #include "view/display_markup.h"
 #include "view/page_writer.h"
@@ -33,11 +35,6 @@ std::string_view closingTag(DisplayElement element) {
 // The referenced body bytes one post may pull into its pop-ups. An ordinary post quotes a few
 // posts of a few hundred bytes; this keeps a whole thread of hostile posts under 100 MB.
 constexpr size_t kMaxPopupSource = 64 * 1024;
-
-bool startsAt(std::string_view text, size_t position, std::string_view prefix) {
-  return text.size() - position >= prefix.size() &&
-         text.compare(position, prefix.size(), prefix) == 0;
-}
 
 bool isAddressChar(unsigned char byte) {
   if ((byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
@@ -74,19 +71,10 @@ size_t addressRun(std::string_view text, size_t from) {
   return end - from;
 }
 
-// A double-byte Shift_JIS character starts here; its second byte may look like ASCII.
-bool isDoubleByte(std::string_view text, size_t position) {
-  auto lead = static_cast<unsigned char>(text[position]);
-  if (!((lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC))) return false;
-  if (position + 1 >= text.size()) return false;
-  auto trail = static_cast<unsigned char>(text[position + 1]);
-  return (trail >= 0x40 && trail <= 0x7E) || (trail >= 0x80 && trail <= 0xFC);
-}
-
 // The length of a line break ("<br>", or "<br />" as boards of today write it) at `position`.
 size_t breakLength(std::string_view body, size_t position) {
-  if (startsAt(body, position, kBreak)) return kBreak.size();
-  if (startsAt(body, position, "<br />")) return 6;
+  if (startsWithAt(body, position, kBreak)) return kBreak.size();
+  if (startsWithAt(body, position, "<br />")) return 6;
   return 0;
 }
 
@@ -97,9 +85,9 @@ size_t skipBreaks(std::string_view body, size_t position, std::string_view wideS
     for (;;) {
       if (probe < body.size() && body[probe] == ' ') {
         ++probe;
-      } else if (startsAt(body, probe, wideSpace)) {
+      } else if (startsWithAt(body, probe, wideSpace)) {
         probe += wideSpace.size();
-      } else if (startsAt(body, probe, kNbsp)) {
+      } else if (startsWithAt(body, probe, kNbsp)) {
         probe += kNbsp.size();
       } else {
         break;
@@ -169,7 +157,7 @@ StreamAddress recogniseAddress(std::string_view text) {
   };
   for (const auto& scheme : kSchemes) {
     if (text[0] != scheme.text[0]) continue;
-    if (!startsAt(text, 0, scheme.text)) continue;
+    if (!startsWithAt(text, 0, scheme.text)) continue;
     size_t run = addressRun(text, scheme.text.size());
     if (run == 0) return {};
     return {static_cast<uint32_t>(scheme.text.size() + run), text.substr(scheme.text.size(), run),
@@ -240,11 +228,11 @@ bool BodyConverter::run() {
       if (const size_t length = breakLength(body_, position)) {
         position = skipBreaks(body_, position + length, wideSpace_);
         out_.append(kBreak);
-      } else if (startsAt(body_, position, kAnchorStart)) {
+      } else if (startsWithAt(body_, position, kAnchorStart)) {
         // A reply anchor the board left unclosed ends where the next one starts.
         if (anchorOpen_) out_.append(kAnchorEnd);
         position = convertAnchor(position + kAnchorStart.size());
-      } else if (anchorOpen_ && startsAt(body_, position, kAnchorEnd)) {
+      } else if (anchorOpen_ && startsWithAt(body_, position, kAnchorEnd)) {
         out_.append(kAnchorEnd);
         anchorOpen_ = false;
         position += kAnchorEnd.size();
@@ -274,7 +262,7 @@ bool BodyConverter::run() {
       }
     }
     // A trail byte is never taken for the start of an address.
-    position += isDoubleByte(body_, position) ? 2 : 1;
+    position += sjisCharLength(body_, position);
   }
   flush(body_.size());
   if (anchorOpen_) out_.append(kAnchorEnd);

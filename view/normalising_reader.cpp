@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/sjis.h"
+#include "platform/sjis_char.h"
 
 namespace vexa {
 namespace {
@@ -158,15 +159,10 @@ const char* groupSource() {
          ""_sjis;
 }
 
-// A Shift_JIS character at text[0..available): two bytes for a lead byte with a valid trail
-// byte, one otherwise (a lone lead byte at the end included).
+// A Shift_JIS character at text[0..available).
 uint32_t charLength(const unsigned char* text, size_t available) {
-  unsigned char lead = text[0];
-  if (available < 2 || !((lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC))) {
-    return 1;
-  }
-  unsigned char trail = text[1];
-  return (trail >= 0x40 && trail <= 0x7E) || (trail >= 0x80 && trail <= 0xFC) ? 2 : 1;
+  return static_cast<uint32_t>(
+      sjisCharLength(std::string_view(reinterpret_cast<const char*>(text), available)));
 }
 
 uint16_t charCode(const unsigned char* text, uint32_t length) {

@@ -7,6 +7,7 @@
 
 #include "platform/desktop/window_record.h"
 #include "platform/desktop/window_system.h"
+#include "platform/sjis_char.h"
 #include "platform/text_encoding.h"
 
 namespace vexa::platform {
@@ -276,7 +277,7 @@ int copyText(const std::string& text, char* buffer, int size) {
   size_t length = 0;
   // Whole characters only: a lead byte whose trail byte does not fit stays out.
   while (length < text.size()) {
-    const size_t step = isCp932LeadByte(static_cast<unsigned char>(text[length])) ? 2 : 1;
+    const size_t step = isSjisLeadByte(static_cast<unsigned char>(text[length])) ? 2 : 1;
     if (length + step > room || length + step > text.size()) break;
     length += step;
   }

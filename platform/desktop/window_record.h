@@ -119,10 +119,6 @@ void connectEditKeySignals(WindowRecord* w);
 LRESULT editProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void setMessageTime(DWORD time);
 
-// Shift_JIS: 0x81-0x9F and 0xE0-0xFC start a double-byte character.
-inline bool isCp932LeadByte(unsigned char b) {
-  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
 // Copies whole characters of `text` into `buffer` of `size` bytes with a NUL; returns the bytes.
 int copyText(const std::string& text, char* buffer, int size);
 
