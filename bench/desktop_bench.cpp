@@ -4,8 +4,9 @@
 //   scripts/with-display.sh build/bench/bench/desktop_bench                       everything
 //   scripts/with-display.sh build/bench/bench/desktop_bench --benchmark_filter=-Idle
 //
-// The idle run (30 s) reports, for the whole process, the CPU share of one core, the wake-ups
-// a second (context switches of the GUI thread) and the proportional set size.
+// The idle run (30 s, and 10 s with one polling task) reports, for the whole process, the CPU share
+// of one core, the wake-ups a second (context switches of the GUI thread) and the proportional set
+// size.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -139,13 +140,16 @@ ProcessFigures readFigures() {
     if (i == 14) utime = std::stol(field);
     if (i == 15) stime = std::stol(field);
   }
-  figures.cpuSeconds = static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
+  figures.cpuSeconds =
+      static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
   std::ifstream statusFile("/proc/self/status");
-  std::string status((std::istreambuf_iterator<char>(statusFile)), std::istreambuf_iterator<char>());
+  std::string status((std::istreambuf_iterator<char>(statusFile)),
+                     std::istreambuf_iterator<char>());
   figures.switches = fieldAfter(status, "\nvoluntary_ctxt_switches:") +
                      fieldAfter(status, "\nnonvoluntary_ctxt_switches:");
   std::ifstream rollupFile("/proc/self/smaps_rollup");
-  std::string rollup((std::istreambuf_iterator<char>(rollupFile)), std::istreambuf_iterator<char>());
+  std::string rollup((std::istreambuf_iterator<char>(rollupFile)),
+                     std::istreambuf_iterator<char>());
   figures.pssKb = fieldAfter(rollup, "\nPss:");
   return figures;
 }
@@ -174,7 +178,16 @@ struct Stopper : FiberTask {
   }
 };
 
-void BM_IdleLoopWithOneWindowThirtySeconds(benchmark::State& state) {
+// A task that polls (the plain yield) until told to stop: the loop then sleeps 1 ms a pass.
+struct Poller : FiberTask {
+  bool quit = false;
+  void run() override {
+    while (!quit) yield();
+  }
+};
+
+// Thirty seconds (ten with a polling task) of a loop with one window open and nothing to do.
+void runWindowLoop(benchmark::State& state, bool polling) {
   for (auto _ : state) {
     MessageQueue queue;
     if (InitWindowSystem(queue) == WindowSystemError::NoDisplay) {
@@ -185,8 +198,8 @@ void BM_IdleLoopWithOneWindowThirtySeconds(benchmark::State& state) {
     windowClass.lpfnWndProc = &paintingProcedure;
     windowClass.lpszClassName = "vexa-bench";
     RegisterClassA(windowClass);
-    HWND window = CreateWindowExA(0, "vexa-bench", "bench", WS_POPUP | WS_VISIBLE, 10, 10, 300,
-                                  600, nullptr, nullptr, nullptr, nullptr);
+    HWND window = CreateWindowExA(0, "vexa-bench", "bench", WS_POPUP | WS_VISIBLE, 10, 10, 300, 600,
+                                  nullptr, nullptr, nullptr, nullptr);
     // Let the window appear and settle before measuring.
     const uint32_t settle = tickMs() + 500;
     while (!tickReached(tickMs(), settle)) {
@@ -197,9 +210,14 @@ void BM_IdleLoopWithOneWindowThirtySeconds(benchmark::State& state) {
     TaskLoop loop(queue);
     Stopper stopper;
     stopper.loop = &loop;
-    stopper.at = tickMs() + 30000;
+    stopper.at = tickMs() + (polling ? 10000 : 30000);
     stopper.start(0);
     loop.addTask(&stopper);
+    Poller poller;
+    if (polling) {
+      poller.start(0);
+      loop.addTask(&poller);
+    }
     const ProcessFigures before = readFigures();
     const auto wallStart = std::chrono::steady_clock::now();
     loop.run();
@@ -211,11 +229,25 @@ void BM_IdleLoopWithOneWindowThirtySeconds(benchmark::State& state) {
     state.counters["wakeups_per_s"] = static_cast<double>(after.switches - before.switches) / wall;
     state.counters["passes_per_s"] = static_cast<double>(loop.passes()) / wall;
     state.counters["pss_mb"] = static_cast<double>(after.pssKb) / 1024.0;
+    poller.quit = true;
+    if (polling) resume(&poller);
     DestroyWindow(window);
     ShutdownWindowSystem();
   }
 }
+
+void BM_IdleLoopWithOneWindowThirtySeconds(benchmark::State& state) {
+  runWindowLoop(state, false);
+}
 BENCHMARK(BM_IdleLoopWithOneWindowThirtySeconds)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
+
+void BM_PollingLoopWithOneWindowTenSeconds(benchmark::State& state) {
+  runWindowLoop(state, true);
+}
+BENCHMARK(BM_PollingLoopWithOneWindowTenSeconds)
     ->UseManualTime()
     ->Iterations(1)
     ->Unit(benchmark::kSecond);
