@@ -1,0 +1,211 @@
+#include "media/player_pane.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "platform/clock.h"
+#include "platform/desktop/host_windows.h"
+#include "platform/desktop/window_system.h"
+#include "tests/media/gui/media_server.h"
+
+namespace vexa::media {
+namespace {
+
+using namespace vexa::platform;
+using test::MediaServer;
+using test::ServeMode;
+
+LRESULT PlainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_USER + 1) {
+    ++*reinterpret_cast<int*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// One window system on the private display for the whole program, and a top-level window
+// that holds the panes of a test.
+class PaneRig {
+ public:
+  static PaneRig& get() {
+    static PaneRig rig;
+    return rig;
+  }
+  bool ready() const { return ready_; }
+  MessageQueue& queue() { return queue_; }
+
+  // Runs the loop as the program does until `condition` holds; false after `limitMs`.
+  template <typename Condition>
+  bool runUntil(Condition condition, uint32_t limitMs = 10000) {
+    const uint32_t start = tickMs();
+    while (!condition()) {
+      if (tickMs() - start > limitMs) return false;
+      WindowMessage message;
+      if (queue_.peek(message)) {
+        MessageQueue::dispatch(message);
+      } else {
+        queue_.wait(20);
+      }
+    }
+    return true;
+  }
+
+ private:
+  PaneRig() {
+    ready_ = InitWindowSystem(queue_) != WindowSystemError::NoDisplay;
+    WNDCLASSA windowClass;
+    windowClass.lpfnWndProc = &PlainProc;
+    windowClass.lpszClassName = "vexa-media-test";
+    if (ready_) RegisterClassA(windowClass);
+  }
+  MessageQueue queue_;
+  bool ready_ = false;
+};
+
+struct TopWindow {
+  int answered = 0;
+  HWND handle = nullptr;
+  TopWindow() {
+    handle = CreateWindowExA(0, "vexa-media-test", "panes", WS_VISIBLE, 0, 0, 640, 260, nullptr,
+                             nullptr, nullptr, nullptr);
+    SetWindowLongPtrA(handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&answered));
+  }
+  ~TopWindow() {
+    if (IsWindow(handle)) DestroyWindow(handle);
+  }
+};
+
+class PlayerPaneTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!PaneRig::get().ready()) GTEST_SKIP() << "no display";
+  }
+  PaneRig& rig() { return PaneRig::get(); }
+  PlayerPaneOptions options() {
+    PlayerPaneOptions o;
+    o.audioOff = true;
+    o.networkTimeoutSeconds = 2;
+    return o;
+  }
+  // Playing, and the time played moves on.
+  bool playsOn(PlayerPane& pane) {
+    if (!rig().runUntil([&] { return pane.state().phase() == PlayerPhase::Playing; })) {
+      return false;
+    }
+    double first = -1;
+    rig().runUntil([&] { return (first = pane.playbackSeconds()) >= 0; });
+    return rig().runUntil([&] { return pane.playbackSeconds() > first + 0.2; });
+  }
+};
+
+TEST_F(PlayerPaneTest, PlaysALocalStreamAndStopReleasesTheConnection) {
+  MediaServer server(test::ToneWav(120), "audio/wav", ServeMode::Body, 32 * 1024);
+  TopWindow top;
+  PlayerPane pane(rig().queue(), options());
+  ASSERT_FALSE(pane.create(top.handle, 303));
+  EXPECT_EQ(GetDlgCtrlID(pane.window()), 303);
+  EXPECT_EQ(PlayerPane::kLayoutValues[0], 1);
+  EXPECT_EQ(PlayerPane::kLayoutValues[1], 250);
+  MoveWindow(pane.window(), 0, 0, 320, 240, 1);
+
+  const uint32_t start = tickMs();
+  pane.play(server.url());  // plain ASCII is the same in Shift_JIS
+  ASSERT_TRUE(playsOn(pane)) << pane.state().reason();
+  std::printf("play to playing: %u ms\n", tickMs() - start);
+
+  pane.stop();
+  EXPECT_EQ(pane.state().phase(), PlayerPhase::Idle);
+  EXPECT_TRUE(rig().runUntil([&] { return server.closed() == server.connections(); }, 3000))
+      << server.closed() << " of " << server.connections();
+  EXPECT_LT(pane.playbackSeconds(), 0);
+}
+
+TEST_F(PlayerPaneTest, MmsAddressOfAnHttpServerPlaysThroughTheRetry) {
+  MediaServer server(test::ToneWav(30), "audio/wav");
+  TopWindow top;
+  PlayerPane pane(rig().queue(), options());
+  ASSERT_FALSE(pane.create(top.handle, 304));
+  pane.playLink(server.url("mms", "/x"));
+  ASSERT_TRUE(playsOn(pane)) << pane.state().reason();
+  EXPECT_EQ(pane.state().address(), server.url("http", "/x"));
+  auto lines = server.requestLines();
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.back().rfind("GET /x ", 0), 0u) << lines.back();
+}
+
+TEST_F(PlayerPaneTest, UnplayableAddressesFailWithAReasonWhileTheWindowAnswers) {
+  MediaServer stall("", "audio/wav", ServeMode::Stall);
+  MediaServer page(std::string(4000, 'x') + "<html>not media</html>", "text/html");
+  int refusedPort;
+  {
+    MediaServer gone("", "audio/wav");
+    refusedPort = gone.port();
+  }
+  const struct {
+    const char* name;
+    std::string address;
+  } cases[] = {
+      {"refused", "http://127.0.0.1:" + std::to_string(refusedPort) + "/a"},
+      {"stalled server", stall.url()},
+      {"not media", page.url()},
+      {"empty address", ""},
+      {"refused mms, retried as http", "mms://127.0.0.1:" + std::to_string(refusedPort) + "/a"},
+  };
+  TopWindow top;
+  PlayerPane pane(rig().queue(), options());
+  ASSERT_FALSE(pane.create(top.handle, 303));
+  for (const auto& c : cases) {
+    pane.play(c.address);
+    // The loop keeps turning: a message posted now is handled while the player works.
+    int answeredBefore = top.answered;
+    PostMessageA(top.handle, WM_USER + 1, 0, 0);
+    bool failed = rig().runUntil([&] { return pane.state().phase() == PlayerPhase::Failed; }, 8000);
+    EXPECT_TRUE(failed) << c.name << ": phase " << static_cast<int>(pane.state().phase());
+    EXPECT_EQ(top.answered, answeredBefore + 1) << c.name;
+    EXPECT_FALSE(pane.state().reason().empty()) << c.name;
+    EXPECT_EQ(pane.state().reason().find('\n'), std::string::npos) << c.name;
+    std::printf("%s: %s\n", c.name, pane.state().reason().c_str());
+  }
+}
+
+TEST_F(PlayerPaneTest, TwoPanesPlayTwoStreamsAtOnce) {
+  MediaServer first(test::ToneWav(30), "audio/wav");
+  MediaServer second(test::ToneWav(30, 11025), "audio/wav");
+  TopWindow top;
+  PlayerPane one(rig().queue(), options());
+  PlayerPane two(rig().queue(), options());
+  ASSERT_FALSE(one.create(top.handle, 303));
+  ASSERT_FALSE(two.create(top.handle, 304));
+  MoveWindow(one.window(), 0, 0, 320, 240, 1);
+  MoveWindow(two.window(), 320, 0, 320, 240, 1);
+  one.play(first.url());
+  two.play(second.url());
+  EXPECT_TRUE(playsOn(one)) << one.state().reason();
+  EXPECT_TRUE(playsOn(two)) << two.state().reason();
+  EXPECT_EQ(one.state().phase(), PlayerPhase::Playing);
+
+  // Pause is within reach and shows.
+  one.togglePause();
+  EXPECT_TRUE(rig().runUntil([&] { return one.state().phase() == PlayerPhase::Paused; }));
+  EXPECT_EQ(two.state().phase(), PlayerPhase::Playing);
+  one.togglePause();
+  EXPECT_TRUE(rig().runUntil([&] { return one.state().phase() == PlayerPhase::Playing; }));
+  one.setVolume(40);
+  EXPECT_EQ(one.volume(), 40);
+}
+
+TEST_F(PlayerPaneTest, AFailedCreationIsLoggedAndNothingElseBreaks) {
+  PlayerPane pane(rig().queue(), options());
+  EXPECT_TRUE(pane.create(reinterpret_cast<HWND>(uintptr_t{0xdead}), 303));
+  EXPECT_FALSE(pane.created());
+  pane.play("http://127.0.0.1:1/");
+  pane.stop();
+  EXPECT_EQ(pane.state().phase(), PlayerPhase::Idle);
+}
+
+}  // namespace
+}  // namespace vexa::media
