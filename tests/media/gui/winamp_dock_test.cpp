@@ -157,5 +157,27 @@ TEST_F(WinampDockTest, DestroyingTheParentFirstStillGivesThemBack) {
   EXPECT_TRUE(PaneRig::get().runUntil([&] { return ForeignViewable(main); }));
 }
 
+TEST_F(WinampDockTest, AKilledHostLeavesTheWindowsOnTheDesktop) {
+  ASSERT_NO_FATAL_FAILURE(startClient({"Winamp v1.x:275x116", "Winamp Gen:275x60"}, 2));
+  uint64_t main = OfClass("Winamp v1.x").at(0).id;
+  uint64_t generic = OfClass("Winamp Gen").at(0).id;
+  const uint64_t frames[2] = {ForeignParent(main), ForeignParent(generic)};
+  pid_t demo = Spawn({VEXA_MEDIA_DEMO, "--foreign", "--audio-off"});
+  ASSERT_GT(demo, 0);
+  // Taken in: neither in its frame nor on the root any more.
+  bool taken = PaneRig::get().runUntil([&] {
+    uint64_t a = ForeignParent(main), b = ForeignParent(generic);
+    return a != frames[0] && a != DesktopRoot() && a != 0 && b != frames[1] && b != DesktopRoot() &&
+           b != 0;
+  });
+  kill(demo, SIGKILL);
+  waitpid(demo, nullptr, 0);
+  ASSERT_TRUE(taken);
+  for (uint64_t w : {main, generic}) {
+    EXPECT_TRUE(PaneRig::get().runUntil([&] { return ForeignViewable(w); })) << w;
+    EXPECT_NE(ForeignParent(w), 0u) << w;
+  }
+}
+
 }  // namespace
 }  // namespace vexa::media
