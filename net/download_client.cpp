@@ -8,6 +8,29 @@
 
 namespace vexa {
 
+namespace {
+
+// The line for a server whose certificate was refused, or null when that was not the reason.
+const char* certificateLine(platform::TlsSession::Failure failure) {
+  using Failure = platform::TlsSession::Failure;
+  switch (failure) {
+    case Failure::Untrusted:
+      return "サーバーの証明書を信頼できないので接続を中止しました"_sjis;
+    case Failure::WrongHost:
+      return "サーバーの証明書が別のホストのものなので接続を中止しました"_sjis;
+    case Failure::Expired:
+      return "サーバーの証明書の有効期限が切れているので接続を中止しました"_sjis;
+    case Failure::Certificate:
+      return "サーバーの証明書を確認できないので接続を中止しました"_sjis;
+    case Failure::None:
+    case Failure::Handshake:
+      break;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
 DownloadClient::DownloadClient(DownloadHost& host) : host_(host) {}
 
 DownloadClient::~DownloadClient() = default;
@@ -50,10 +73,12 @@ bool DownloadClient::download(const char* contentType, uint32_t bodyLength, cons
   TransferContext context;
   context.startTime = host_.currentTime();
   // A malformed NAME:PORT leaves port 0, which the worker refuses at once.
-  HostPort target;
-  uint32_t port = splitHostPort(host, target) ? target.port : 0;
-  int32_t result = connection_.performRequest(*this, *this, this, contentType, body, bodyLength,
-                                              host, path, port, referer, context);
+  ServerAddress server;
+  uint32_t port = splitServer(host, server) ? server.target.port : 0;
+  const char* hostField = server.hostField != nullptr ? server.hostField : host;
+  int32_t result = connection_.performRequest(
+      *this, *this, this, contentType, body, bodyLength, hostField, path, port, referer, context,
+      server.secure ? HttpConnection::Security::Tls : HttpConnection::Security::Plain);
   lastResult_ = result;
   int status = lastStatusCode();
   if (result >= 0 && status >= 200 && status <= 299) return false;
@@ -73,6 +98,8 @@ bool DownloadClient::download(const char* contentType, uint32_t bodyLength, cons
       serverError.append(code);
       serverError.append(")");
       line = serverError.text();
+    } else if (const char* certificate = certificateLine(connection_.tlsFailure())) {
+      line = certificate;
     } else if (result == kRequestNotConnected) {
       line = "接続がタイムアウトしました"_sjis;
     } else if (result == kRequestTooSlow) {

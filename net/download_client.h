@@ -34,7 +34,9 @@ class DownloadClient : public FiberTask,
   ~DownloadClient() override;
 
   // Fetches http://host/path. `host` is NAME or NAME:PORT (port 80 when none is given) and goes
-  // into the Host header exactly as given. A POST needs contentType, body and bodyLength. On
+  // into the Host header exactly as given; https://NAME[:PORT] fetches over TLS (port 443 when
+  // none is given) with NAME[:PORT] in the Host header. A certificate that does not verify
+  // ends the download with a line of its own. A POST needs contentType, body and bodyLength. On
   // false (success) the body is in body() / receiveBuffer(). On true (failure) the status line
   // says why, unless `quiet`. A response whose status is not 2xx is a failure.
   bool download(const char* contentType, uint32_t bodyLength, const char* body, const char* host,

@@ -1,5 +1,7 @@
 #include "net/host_port.h"
 
+#include <strings.h>
+
 #include <cstring>
 
 namespace vexa {
@@ -25,6 +27,18 @@ bool splitHostPort(const char* host, HostPort& out) {
   out.name.assign(host, colon - host);
   out.port = port;
   return !out.name.empty();
+}
+
+bool splitServer(const char* server, ServerAddress& out) {
+  out = ServerAddress{};
+  if (server == nullptr) return false;
+  static const char kSecure[] = "https://";
+  out.secure = strncasecmp(server, kSecure, sizeof kSecure - 1) == 0;
+  out.hostField = out.secure ? server + sizeof kSecure - 1 : server;
+  if (!splitHostPort(out.hostField, out.target)) return false;
+  // A port given as 80 stays 80 even over TLS: only a missing port takes the default.
+  if (out.secure && std::strchr(out.hostField, ':') == nullptr) out.target.port = 443;
+  return true;
 }
 
 }  // namespace vexa

@@ -8,9 +8,9 @@ int32_t HttpConnection::performRequest(RequestProfile& profile, TransferMonitor&
                                        CookieJar* cookies, const char* contentType,
                                        const char* body, uint32_t bodyLength, const char* host,
                                        const char* path, uint32_t port, const char* referer,
-                                       TransferContext& context) {
+                                       TransferContext& context, Security security) {
   profile.notify(context, kNotifyConnecting);
-  requestConnect(host, port);
+  requestConnect(host, port, security);
   bool cancelled = false;
   while (getState() < 0) {
     if (monitor.timeLimitReached(context)) {

@@ -15,15 +15,15 @@ namespace vexa {
 // starts receiving. Runs on the download task's fiber.
 class HttpConnection : public SocketConnection {
  public:
-  // Connects to host:port, sends one request (a POST when contentType, body and bodyLength are
-  // all given, else a GET), shuts the sending side and reads the response. Progress goes to
-  // profile.notify (3 connecting, 1 connected, 2 receiving, then the result once). Returns a
-  // RequestResult: 0 when the response arrived whole, else -1 to -5. The status code is not
-  // examined here.
+  // Connects to host:port (over TLS when asked), sends one request (a POST when contentType, body
+  // and bodyLength are all given, else a GET), shuts the sending side and reads the response.
+  // Progress goes to profile.notify (3 connecting, 1 connected, 2 receiving, then the result once).
+  // Returns a RequestResult: 0 when the response arrived whole, else -1 to -5. The status code is
+  // not examined here.
   int32_t performRequest(RequestProfile& profile, TransferMonitor& monitor, CookieJar* cookies,
                          const char* contentType, const char* body, uint32_t bodyLength,
                          const char* host, const char* path, uint32_t port, const char* referer,
-                         TransferContext& context);
+                         TransferContext& context, Security security = Security::Plain);
 
   // One read step of the response, with header fields going to `cookies`.
   int32_t readStep(CookieJar* cookies, uint32_t readSize) {

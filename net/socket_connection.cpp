@@ -10,10 +10,12 @@ SocketConnection::~SocketConnection() {
   stop(false);
 }
 
-void SocketConnection::requestConnect(const char* host, uint32_t port) {
+void SocketConnection::requestConnect(const char* host, uint32_t port, Security security) {
   reset(true, kConnecting, false);
   host_.assign(host);
   port_ = port;
+  security_ = security;
+  tlsFailure_ = platform::TlsSession::Failure::None;
   sent_ = 0;
   start(0);  // when no thread can be made, the state stays "connecting" until the time limit
 }
@@ -21,6 +23,16 @@ void SocketConnection::requestConnect(const char* host, uint32_t port) {
 int32_t SocketConnection::getState() {
   LockGuard guard(lock_, 0);
   return state_;
+}
+
+platform::TlsSession::Failure SocketConnection::tlsFailure() {
+  LockGuard guard(lock_, 0);
+  return tlsFailure_;
+}
+
+bool SocketConnection::stopRequestedNow() {
+  LockGuard guard(lock_, 0);
+  return stopRequested_;
 }
 
 void SocketConnection::stop(bool noWait) {
@@ -41,6 +53,8 @@ void SocketConnection::reset(bool closeSocket, int32_t newState, bool hard) {
   if (!isOwnThread()) stop(false);
   LockGuard guard(lock_, 0);
   if (closeSocket) {
+    if (tls_ != nullptr && !hard) tls_->closeNotify();
+    tls_.reset();
     if (hard) {
       socket_.closeHard();
     } else {
@@ -65,8 +79,10 @@ void SocketConnection::beginSend() {
 SocketConnection::SendProgress SocketConnection::sendPending() {
   if (sendBuffer_.mode() != StreamBuffer::Mode::Reading) return SendProgress::Failed;
   while (sent_ < sendBuffer_.size()) {
-    int32_t sent =
-        platform::sendBytes(socket_.fd(), sendBuffer_.data() + sent_, sendBuffer_.size() - sent_);
+    const char* rest = sendBuffer_.data() + sent_;
+    uint32_t length = sendBuffer_.size() - sent_;
+    int32_t sent = tls_ != nullptr ? tls_->send(rest, length)
+                                   : platform::sendBytes(socket_.fd(), rest, length);
     if (sent == platform::kSocketError) return SendProgress::Failed;
     if (sent <= 0) return SendProgress::Pending;
     sent_ += static_cast<uint32_t>(sent);
@@ -75,6 +91,7 @@ SocketConnection::SendProgress SocketConnection::sendPending() {
 }
 
 void SocketConnection::halfClose() {
+  if (tls_ != nullptr) return;
   platform::shutdownSending(socket_.fd());
 }
 
@@ -84,6 +101,8 @@ bool SocketConnection::isWritableAndSendable() {
 
 // One poll answers both questions of a receive: is the socket in error, and is anything waiting.
 ByteTransport::Readiness SocketConnection::transportPoll() {
+  // Bytes the session has already decrypted are not visible to a socket poll.
+  if (tls_ != nullptr && tls_->hasBuffered()) return Readiness::Readable;
   switch (platform::pollForReading(socket_.fd())) {
     case platform::ReadReadiness::Error:
       return Readiness::Failed;
@@ -96,6 +115,7 @@ ByteTransport::Readiness SocketConnection::transportPoll() {
 }
 
 int32_t SocketConnection::transportRead(char* out, uint32_t length) {
+  if (tls_ != nullptr) return tls_->receive(out, length);
   int32_t read = platform::receiveBytes(socket_.fd(), out, length);
   if (read >= 0) return read;
   return read == platform::kWouldBlock ? -1 : -2;
@@ -122,27 +142,49 @@ void SocketConnection::run() {
   socket_.create();
   // A name that does not resolve is never connected: address 0 would reach this machine.
   uint32_t address = platform::resolveIpv4(target.name.c_str());
-  if (address != 0 && platform::startConnect(socket_.fd(), address, static_cast<uint16_t>(port_)) ==
-                          platform::ConnectStart::Connected) {
-    reset(false, kConnected, false);
-    return;
-  }
-  for (;;) {
-    if (address != 0 && isWritableAndSendable()) {
-      reset(false, kConnected, false);
-      return;
-    }
-    bool stopping;
-    {
-      LockGuard guard(lock_, 0);
-      stopping = stopRequested_;
-    }
-    if (stopping) {
+  bool connected =
+      address != 0 && platform::startConnect(socket_.fd(), address, static_cast<uint16_t>(port_)) ==
+                          platform::ConnectStart::Connected;
+  while (!connected) {
+    if (address != 0 && isWritableAndSendable()) break;
+    if (stopRequestedNow()) {
       reset(true, kClosed, false);
       return;
     }
     pause();
   }
+  if (security_ == Security::Tls && secureConnection(target.name.c_str())) return;
+  reset(false, kConnected, false);
+}
+
+bool SocketConnection::secureConnection(const char* serverName) {
+  using platform::TlsSession;
+  if (trust_ == nullptr) trust_ = TlsSession::loadTrust();
+  std::unique_ptr<TlsSession> session = TlsSession::create(socket_.fd(), serverName, trust_);
+  TlsSession::Failure failure = TlsSession::Failure::Handshake;
+  while (session != nullptr) {
+    TlsSession::Step step = session->handshake();
+    if (step == TlsSession::Step::Done) {
+      tls_ = std::move(session);  // published to the task by the locked state change after
+      return false;
+    }
+    if (step == TlsSession::Step::Failed) {
+      failure = session->failure();
+      break;
+    }
+    if (stopRequestedNow()) {
+      failure = TlsSession::Failure::None;
+      break;
+    }
+    pause();
+  }
+  session.reset();
+  {
+    LockGuard guard(lock_, 0);
+    tlsFailure_ = failure;
+  }
+  reset(true, kClosed, false);
+  return true;
 }
 
 }  // namespace vexa
