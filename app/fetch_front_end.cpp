@@ -28,7 +28,7 @@ namespace vexa {
 namespace {
 
 struct FetchTarget {
-  std::string host;  // NAME or NAME:PORT, as written in the URL
+  std::string host;  // NAME or NAME:PORT as written in the URL; https:// kept for HTTPS
   std::string path;
 };
 
@@ -37,23 +37,32 @@ bool isHostNameByte(char byte) {
          (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' || byte == '_';
 }
 
-// http://HOST[:PORT][/PATH]; an empty path is "/". No blanks or control bytes anywhere, so
+// http(s)://HOST[:PORT][/PATH]; an empty path is "/". No blanks or control bytes anywhere, so
 // nothing from the command line can add a line to the request.
 bool parseUrl(const char* url, FetchTarget& target) {
-  static const char kScheme[] = "http://";
-  if (strncasecmp(url, kScheme, sizeof kScheme - 1) != 0) return false;
+  static const char kPlain[] = "http://";
+  static const char kSecure[] = "https://";
+  const char* hostStart;
+  if (strncasecmp(url, kPlain, sizeof kPlain - 1) == 0) {
+    hostStart = url + sizeof kPlain - 1;
+    target.host.clear();
+  } else if (strncasecmp(url, kSecure, sizeof kSecure - 1) == 0) {
+    hostStart = url + sizeof kSecure - 1;
+    target.host = kSecure;
+  } else {
+    return false;
+  }
   for (const char* at = url; *at != '\0'; ++at) {
     unsigned char byte = static_cast<unsigned char>(*at);
     if (byte <= 0x20 || byte == 0x7F) return false;
   }
-  const char* hostStart = url + sizeof kScheme - 1;
   const char* hostEnd = std::strchr(hostStart, '/');
-  target.host.assign(hostStart,
+  target.host.append(hostStart,
                      hostEnd ? static_cast<size_t>(hostEnd - hostStart) : std::strlen(hostStart));
   target.path = hostEnd ? hostEnd : "/";
-  HostPort split;
-  if (!splitHostPort(target.host.c_str(), split)) return false;
-  for (char byte : split.name) {
+  ServerAddress server;
+  if (!splitServer(target.host.c_str(), server)) return false;
+  for (char byte : server.target.name) {
     if (!isHostNameByte(byte)) return false;
   }
   return true;
@@ -93,7 +102,7 @@ class FetchTask : public DownloadClient {
 };
 
 int usageError(const char* message, const char* argument) {
-  std::fprintf(stderr, "vexa: %s%s\nUsage: vexa --fetch http://HOST[:PORT]/PATH...\n", message,
+  std::fprintf(stderr, "vexa: %s%s\nUsage: vexa --fetch http[s]://HOST[:PORT]/PATH...\n", message,
                argument ? argument : "");
   return 2;
 }
@@ -109,7 +118,7 @@ int runFetchFrontEnd(int argc, char** argv) {
   for (int i = first + 1; i < argc; ++i) {
     FetchTarget target;
     if (!parseUrl(argv[i], target))
-      return usageError("not a URL of the form http://HOST[:PORT]/PATH: ",
+      return usageError("not a URL of the form http[s]://HOST[:PORT]/PATH: ",
                         shownArgument(argv[i]).c_str());
     targets.push_back(std::move(target));
   }

@@ -66,7 +66,7 @@ bool parseHeadlessOptions(int argc, char** argv, HeadlessOptions& options, std::
         options.menuHost = value;
         if (!isValidHostAndPort(options.menuHost)) {
           error = "bad menu host '" + shownArgument(options.menuHost) +
-                  "' (expected HOST or HOST:PORT)";
+                  "' (expected [https://]HOST[:PORT])";
           return true;
         }
         break;

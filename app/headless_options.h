@@ -8,7 +8,7 @@ namespace vexa {
 
 // What `vexa --headless` was asked to do. Texts are as given on the command line (UTF-8).
 struct HeadlessOptions {
-  std::string menuHost;  // HOST or HOST:PORT; empty for the default menu server
+  std::string menuHost;  // [https://]HOST[:PORT]; empty for the default menu server
   std::string board;     // the board's title; empty for the default board
   std::string filter;    // the thread-name filter's text
   std::string thread;    // the key of the thread to watch; empty: show the list and stop

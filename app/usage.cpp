@@ -1,5 +1,7 @@
 #include "app/usage.h"
 
+#include <strings.h>
+
 #include <cstdio>
 #include <cstring>
 
@@ -79,7 +81,10 @@ RunMode chooseRunMode(int argc, char** argv) {
   return mode;
 }
 
-bool isValidHostAndPort(const std::string& text) {
+bool isValidHostAndPort(const std::string& given) {
+  static const char kSecure[] = "https://";
+  const bool secure = strncasecmp(given.c_str(), kSecure, sizeof kSecure - 1) == 0;
+  const std::string text = secure ? given.substr(sizeof kSecure - 1) : given;
   const size_t colon = text.rfind(':');
   const std::string host = colon == std::string::npos ? text : text.substr(0, colon);
   if (host.empty() || host.find_first_of(" \t\r\n/") != std::string::npos) return false;
@@ -122,7 +127,8 @@ bool parseWindowedOptions(int argc, char** argv, WindowedOptions& options, std::
     }
   }
   if (!options.menuHost.empty() && !isValidHostAndPort(options.menuHost)) {
-    error = "bad menu host '" + shownArgument(options.menuHost) + "' (expected HOST or HOST:PORT)";
+    error =
+        "bad menu host '" + shownArgument(options.menuHost) + "' (expected [https://]HOST[:PORT])";
     return true;
   }
   return false;
@@ -144,7 +150,8 @@ const char* usageText() {
          "      Show the program's version.\n"
          "\n"
          "Options:\n"
-         "  --menu-host HOST[:PORT]  the board-menu server (port 80 unless given)\n"
+         "  --menu-host HOST[:PORT]  the board-menu server (port 80 unless given);\n"
+         "                           https://HOST[:PORT] reaches it over HTTPS (port 443)\n"
          "  --board TITLE            the title of the board to watch\n"
          "  --pages DIR              also write every page shown to DIR/0001.html, ...\n"
          "  --filter TEXT            the words of the thread-name filter\n"

@@ -14,7 +14,7 @@ RunMode chooseRunMode(int argc, char** argv);
 
 // The options of the docked viewer, kept for the main window.
 struct WindowedOptions {
-  std::string menuHost;  // HOST or HOST:PORT; empty for the default menu server
+  std::string menuHost;  // [https://]HOST[:PORT]; empty for the default menu server
   std::string board;     // the board's title in UTF-8; empty for the default board
   std::string pagesDir;  // where to keep a copy of every page shown; empty for none
 };
@@ -23,7 +23,7 @@ struct WindowedOptions {
 // `error` to a one-line message without the program name.
 bool parseWindowedOptions(int argc, char** argv, WindowedOptions& options, std::string& error);
 
-// True when `text` is HOST or HOST:PORT with a port of 1 to 65535.
+// True when `text` is HOST or HOST:PORT with a port of 1 to 65535, optionally after https://.
 bool isValidHostAndPort(const std::string& text);
 
 // An argument as a message echoes it: control characters (CR, LF, ESC, ...), DEL, the C1

@@ -36,11 +36,13 @@ TEST(UsageTest, ChoosesTheRunMode) {
 }
 
 TEST(UsageTest, HostAndPort) {
-  for (const char* text : {"example.org", "127.0.0.1:8080", "h:1", "h:65535"}) {
+  for (const char* text :
+       {"example.org", "127.0.0.1:8080", "h:1", "h:65535", "https://h", "HTTPS://h:8443"}) {
     EXPECT_TRUE(isValidHostAndPort(text)) << text;
   }
-  for (const char* text : {"h:0", "h:65536", "h:99999999999999999999", "h:80x", "h:", ":80", "",
-                           "a b", "h/x:80", "h:-80"}) {
+  for (const char* text :
+       {"h:0", "h:65536", "h:99999999999999999999", "h:80x", "h:", ":80", "", "a b", "h/x:80",
+        "h:-80", "https://", "https://h:0", "http://h", "https://h/board/", "ftp://h"}) {
     EXPECT_FALSE(isValidHostAndPort(text)) << text;
   }
 }
