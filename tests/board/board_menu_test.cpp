@@ -1,5 +1,7 @@
 #include "board/board_menu.h"
 
+#include "base/sjis.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -19,7 +21,8 @@ TEST(BoardMenuTest, TakesTheLinkBetweenTheNearestEqualsAndTagEndBeforeTheTitle) 
       {"<A HREF=http://a/>" + alike + "<A HREF=http://b/live/>" + title + "<A HREF=http://c/>" +
            title,
        "http://b/live/"},
-      {"<a href=\"http://h/q/\">" + title, "\"http://h/q/\""},
+      {"<a href=\"http://h/q/\">" + title, "http://h/q/"},
+      {"<a href= \"http://h/q/>" + title, "\"http://h/q/"},
       {"<A HREF=http://h/a/ TARGET=_blank>" + title, "_blank"},
       {std::string("\0<A HREF=http://n/x/>\0", 22) + title, "http://n/x/"},
       {title + "<A HREF=http://h/a/>", "no address"},
@@ -33,6 +36,33 @@ TEST(BoardMenuTest, TakesTheLinkBetweenTheNearestEqualsAndTagEndBeforeTheTitle) 
                                    : result == MenuLinkResult::AddressMissing ? "no address"
                                                                               : ""),
               expected);
+  }
+}
+
+TEST(BoardMenuTest, PrefersTheAnchorWhoseWholeTextIsTheTitle) {
+  const std::string title = "ニュース速報"_sjis;
+  const Cases cases = {
+      // Quoted, as today's menus write it: the link is what is inside the quotes.
+      {"<A HREF=\"https://a.example/news/\">" + title + "</A>", "https://a.example/news/"},
+      {"<a target=_blank href='https://a.example/n/' >" + title + "</a>", "https://a.example/n/"},
+      // The title first as the prefix of another board's, then in a category header.
+      {"<A HREF=https://b.example/newsplus/>" + title + "+</A><BR><B>" + title +
+           "</B><BR><A HREF=https://a.example/news/>" + title + "</A>",
+       "https://a.example/news/"},
+      {"<B>" + title + "</B><A HREF=http://x/y/>" + title + "</A><A HREF=http://z/w/>" + title +
+           "</A>",
+       "http://x/y/"},
+      // An anchor without a link, or a tag that is not an anchor, is not the board.
+      {"<A NAME=news>" + title + "</A><A HREF=http://x/y/>" + title + "</A>", "http://x/y/"},
+      {"<ABBR TITLE=x>" + title + "</A><a\thref=http://x/y/>" + title + "</a>", "http://x/y/"},
+      // No exact anchor: the first occurrence, as before.
+      {"<A HREF=http://p/plus/>" + title + "+</A>", "http://p/plus/"},
+      {"<A HREF=http://p/q/>" + title + "</B>", "http://p/q/"},
+  };
+  for (const auto& [menu, expected] : cases) {
+    std::string_view link;
+    EXPECT_EQ(findBoardLink(menu, title, link), MenuLinkResult::Found) << menu;
+    EXPECT_EQ(link, expected) << menu;
   }
 }
 
@@ -52,6 +82,10 @@ TEST(BoardMenuTest, SplitsTheLinkIntoHostWithPortAndBoardPath) {
       {"http://h\r\nX: y/abc/", "failed "},
       {"http://h/a b/", "failed "},
       {"http://\x83\x7A/a/", "failed "},
+      {"https://h.example/abc/", "https://h.example /abc/"},
+      {"HTTPS://h:8443/abc", "https://h:8443 /abc/"},
+      {"https:///abc/", "failed "},
+      {"ftp://h/abc/", "h /abc/"},
   };
   for (const auto& [link, expected] : cases) {
     TextBuffer host, path;
