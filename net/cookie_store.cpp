@@ -41,16 +41,25 @@ bool CookieStore::Order::operator()(const std::string& a, const std::string& b) 
 CookieEntry* CookieStore::findOrCreate(const char* name) {
   if (name == nullptr) return nullptr;
   const std::string_view trimmed = trimBlanksAndLineEnds(name);
-  if (trimmed.empty()) return nullptr;
+  if (trimmed.empty() || trimmed.size() > kMaxCookieBytes) return nullptr;
   std::string key(trimmed);
+  if (entries_.size() >= kMaxCookies) {
+    auto existing = entries_.find(key);
+    return existing == entries_.end() ? nullptr : &existing->second;
+  }
   auto [position, inserted] = entries_.try_emplace(key);
   if (inserted) position->second.name.assign(key.c_str());
   return &position->second;
 }
 
 void CookieStore::set(const char* name, const char* value) {
+  if (name == nullptr) return;
+  if (value == nullptr) value = "";
+  // Measured before anything is made, so an over-long cookie leaves no empty entry behind.
+  size_t valueLength = strnlen(value, kMaxCookieBytes + 1);
+  if (trimBlanksAndLineEnds(name).size() + valueLength > kMaxCookieBytes) return;
   CookieEntry* entry = findOrCreate(name);
-  if (entry != nullptr) entry->value.assign(value ? value : "");
+  if (entry != nullptr) entry->value.assign(value);
 }
 
 const CookieEntry* CookieStore::first() const {

@@ -46,5 +46,40 @@ TEST(CookieStore, KeepsOneTrimmedEntryPerNameInOrder) {
   EXPECT_EQ(entries, (std::vector<std::string>{"_x=3", "9=", "A=2", "b=5"}));
 }
 
+TEST(CookieStore, KeepsTheFirstFiftyCookiesOfAtMost4096Bytes) {
+  const std::string fits(4096 - 4, 'v');  // with the name "keep", exactly the limit
+  struct Case {
+    std::string name;
+    std::string value;
+    bool kept;
+  };
+  const std::vector<Case> cases = {
+      {"keep", fits, true},
+      {" long ", fits + "v", false},  // the trimmed name counts, the blanks do not
+      {std::string(4097, 'n'), "", false},
+      {"empty", "", true},
+  };
+  for (const Case& c : cases) {
+    CookieStore store;
+    store.set(c.name.c_str(), c.value.c_str());
+    EXPECT_EQ(store.size(), c.kept ? 1u : 0u) << c.name.substr(0, 8);
+  }
+
+  CookieStore store;
+  for (int i = 0; i < 1000; ++i) store.set(("c" + std::to_string(1000 + i)).c_str(), "1");
+  EXPECT_EQ(store.size(), CookieStore::kMaxCookies);
+  EXPECT_EQ(store.findOrCreate("c1050"), nullptr);
+  // The first ones keep working: they change, in any letter case, and stay.
+  store.set("C1000", "2");
+  store.set("c1049", (fits + "vvvvv").c_str());  // too long: the old value stays
+  std::vector<std::string> entries;
+  for (const CookieEntry* entry = store.first(); entry; entry = store.after(entry)) {
+    entries.push_back(std::string(entry->name.text()) + "=" + entry->value.text());
+  }
+  ASSERT_EQ(entries.size(), 50u);
+  EXPECT_EQ(entries.front(), "c1000=2");
+  EXPECT_EQ(entries.back(), "c1049=1");
+}
+
 }  // namespace
 }  // namespace vexa

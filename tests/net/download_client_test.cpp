@@ -232,6 +232,26 @@ TEST(DownloadClient, UserCancelStopsTheTransfer) {
   }
 }
 
+TEST(DownloadClient, AFloodOfCookiesKeepsTheFirstFiftyAndBoundsTheCookieLine) {
+  std::string head = "HTTP/1.1 200 OK\r\n";
+  for (int i = 0; i < 100000; ++i) head += "Set-Cookie: k" + std::to_string(100000 + i) + "=x\r\n";
+  ScriptedPeer peer({head + "Content-Length: 2\r\n\r\nok"});
+  TestClient client;
+  ASSERT_FALSE(downloadOnTask(client, peer.host(), "/flood"));
+  ASSERT_FALSE(downloadOnTask(client, peer.host(), "/next"));
+  EXPECT_EQ(client.cookies.size(), 50u);
+  ASSERT_EQ(peer.requests().size(), 2u);
+  const std::string request = peer.requests()[1];
+  const size_t start = request.find("Cookie: ");
+  ASSERT_NE(start, std::string::npos);
+  const std::string line = request.substr(start, request.find("\r\n", start) - start);
+  EXPECT_NE(line.find("k100000=x"), std::string::npos);
+  EXPECT_NE(line.find("k100001=x"), std::string::npos);
+  EXPECT_NE(line.find("k100049=x"), std::string::npos);
+  EXPECT_EQ(line.find("k100050"), std::string::npos);
+  EXPECT_LT(line.size(), 50u * 16);
+}
+
 TEST(DownloadClient, WorksWithDescriptorsAbove1023) {
   // Hold enough descriptors that the connection's socket gets a number select() cannot take.
   rlimit limit{};
