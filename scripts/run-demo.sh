@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds vexa, starts the demo board on a free port of 127.0.0.1 and watches its busiest thread
 # with `vexa --headless`. Extra arguments go to vexa (for example --polls 3 or --pages DIR).
+# With --https first, the board serves HTTPS with a certificate made for this run, and vexa
+# trusts that run's authority only (SSL_CERT_FILE).
 # Ctrl-C ends both. VEXA_BUILD_DIR picks another build folder than build/normal.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -12,12 +14,21 @@ cmake --build "$build" -j "$(nproc)" --target vexa >/dev/null
 fifo_dir=$(mktemp -d)
 trap 'kill "$board" 2>/dev/null || true; wait "$board" 2>/dev/null || true; rm -rf "$fifo_dir"' EXIT
 mkfifo "$fifo_dir/out"
-python3 "$top/tools/demo_board.py" --host 127.0.0.1 --port 0 >"$fifo_dir/out" &
+https=()
+if [[ ${1:-} == --https ]]; then
+  shift
+  https=(--https "$fifo_dir/authority.pem")
+  export SSL_CERT_FILE="$fifo_dir/authority.pem"
+fi
+python3 "$top/tools/demo_board.py" --host 127.0.0.1 --port 0 "${https[@]}" >"$fifo_dir/out" &
 board=$!
 exec 3<"$fifo_dir/out"
 read -r address <&3
 read -r thread <&3
-echo "demo board at http://$address/ (watching thread $thread)" >&2
+case $address in
+  https://*) echo "demo board at $address/ (watching thread $thread)" >&2 ;;
+  *) echo "demo board at http://$address/ (watching thread $thread)" >&2 ;;
+esac
 status=0
 "$build/app/vexa" --headless --menu-host "$address" --thread "$thread" "$@" || status=$?
 exit "$status"

@@ -24,8 +24,12 @@ import http.server
 import os
 import random
 import re
+import shutil
 import signal
 import socketserver
+import ssl
+import subprocess
+import tempfile
 import sys
 import threading
 import time
@@ -404,7 +408,7 @@ class DemoBoard:
 
     # ----- pages -----
 
-    def menu_page(self, host):
+    def menu_page(self, host, scheme="http"):
         out = [
             "<HTML>",
             "<HEAD>",
@@ -414,12 +418,12 @@ class DemoBoard:
             "</HEAD>",
             '<BODY TEXT="#CC3300" BGCOLOR="#FFFFFF" link="#0000FF" alink="#ff0000" vlink="#660099">',
             "<font size=2>",
-            '<A HREF=http://%s/ TARGET=_top>デモ掲示板</A><br>' % host,
+            '<A HREF=%s://%s/ TARGET=_top>デモ掲示板</A><br>' % (scheme, host),
         ]
         for category, entries in self.menu:
             out.append("<br><br><B>%s</B><br>" % category)
             for title, path in entries:
-                out.append("<A HREF=http://%s/%s/>%s</A><br>" % (host, path, title))
+                out.append("<A HREF=%s://%s/%s/>%s</A><br>" % (scheme, host, path, title))
         out += ["</font>", "</BODY></HTML>"]
         return sjis("\n".join(out) + "\n")
 
@@ -554,7 +558,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         html = "text/html; charset=Shift_JIS"
         plain = "text/plain; charset=Shift_JIS"
         if path in ("/bbsmenu.html", "/"):
-            return 200, html, demo.menu_page(self.local_host())
+            return 200, html, demo.menu_page(self.local_host(), self.server.scheme)
         match = SUBJECT_PATH.match(path)
         if match and demo.board(match.group(1)):
             return 200, plain, demo.subject(demo.board(match.group(1)))
@@ -617,7 +621,14 @@ class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
         self.verbose = verbose
         self.responses = 0
         self.piece_random = random.Random("%d/chunks" % demo.seed)
+        self.scheme = "http"
         self.counter_lock = threading.Lock()
+
+    def handle_error(self, request, client_address):
+        # A client that refuses the throw-away certificate or drops the line is no fault here.
+        if isinstance(sys.exc_info()[1], (ssl.SSLError, ConnectionError)) and not self.verbose:
+            return
+        super().handle_error(request, client_address)
 
     def use_chunked(self, path):
         with self.counter_lock:
@@ -641,6 +652,37 @@ class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
             yield body[position:position + size]
             position += size
             index += 1
+
+
+def throwaway_tls(address, authority_file):
+    """A TLS context with a certificate for this run only, from an authority made for it with
+    openssl; the authority's certificate goes to authority_file (for SSL_CERT_FILE)."""
+    folder = tempfile.mkdtemp(prefix="demo-board-tls-")
+    try:
+        def openssl(*arguments):
+            subprocess.run(("openssl",) + arguments, cwd=folder, check=True,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        curve = ("-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:P-256", "-nodes")
+        openssl("req", "-x509", *curve, "-keyout", "ca.key", "-out", "ca.pem",
+                "-subj", "/CN=vexa demo board authority", "-days", "2")
+        openssl("req", *curve, "-keyout", "board.key", "-out", "board.csr",
+                "-subj", "/CN=vexa demo board")
+        names = "DNS:localhost,IP:127.0.0.1"
+        if re.fullmatch(r"[0-9.]+", address) and address != "127.0.0.1":
+            names += ",IP:" + address
+        elif not re.fullmatch(r"[0-9.]+", address) and address != "localhost":
+            names += ",DNS:" + address
+        with open(os.path.join(folder, "board.ext"), "w") as ext:
+            ext.write("basicConstraints=CA:FALSE\nsubjectAltName=%s\n" % names)
+        openssl("x509", "-req", "-in", "board.csr", "-CA", "ca.pem", "-CAkey", "ca.key",
+                "-CAcreateserial", "-out", "board.pem", "-days", "2", "-extfile", "board.ext")
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(os.path.join(folder, "board.pem"),
+                                os.path.join(folder, "board.key"))
+        shutil.copyfile(os.path.join(folder, "ca.pem"), authority_file)
+        return context
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
 
 
 # ----- command line -----
@@ -669,6 +711,9 @@ def parse_arguments(argv):
     parser.add_argument("--dump", metavar="DIR",
                         help="write the initial files under DIR, as their paths, and exit")
     parser.add_argument("--verbose", action="store_true", help="log every request to stderr")
+    parser.add_argument("--https", metavar="CA_FILE",
+                        help="serve HTTPS with a certificate made for this run; its authority's "
+                             "certificate is written to CA_FILE (give it as SSL_CERT_FILE)")
     args = parser.parse_args(argv)
     if args.bind:
         host, separator, port = args.bind.rpartition(":")
@@ -713,9 +758,22 @@ def main(argv):
         sys.stderr.write("demo board: cannot listen on %s:%d: %s\n" % (args.host, args.port, error))
         return 1
     host, port = server.server_address[:2]
+    prefix = ""
+    if args.https:
+        try:
+            context = throwaway_tls(args.host, args.https)
+        except (OSError, subprocess.CalledProcessError) as error:
+            sys.stderr.write("demo board: cannot make a certificate: %s\n" % error)
+            server.server_close()
+            return 1
+        # The handshake runs in the connection's own thread, so a slow client stalls no other.
+        server.socket = context.wrap_socket(server.socket, server_side=True,
+                                            do_handshake_on_connect=False)
+        server.scheme = "https"
+        prefix = "https://"
     with demo.lock:
         busiest = demo.board("live").threads[0]
-    sys.stdout.write("%s:%d\n%d.dat\n" % (host, port, busiest.key))
+    sys.stdout.write("%s%s:%d\n%d.dat\n" % (prefix, host, port, busiest.key))
     sys.stdout.flush()
 
     def stop(*_):

@@ -193,7 +193,10 @@ class TlsPeer {
         if (n < 0) return;
         sent += static_cast<size_t>(n);
       }
-      if (pieces_.size() < 100) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+      const bool last = &piece == &pieces_.back();
+      if (pieces_.size() < 100 && (!last || end_ == CutMidRecord)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+      }
     }
     if (end_ == CutMidRecord) {
       wire.cut = true;
