@@ -43,11 +43,19 @@ BoardRun watchShowcase(const std::string& menuHost, const std::string& certifica
   return run;
 }
 
-std::string replaced(std::string text, const std::string& from, const std::string& to) {
-  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
-    text.replace(at, from.size(), to);
+// The status lines with `from` read as `to`, without the size lines: how many of those there
+// are depends on how the bytes arrive, and TLS delivers them in records.
+std::string statusLines(const std::string& text, const std::string& from, const std::string& to) {
+  std::string kept;
+  for (std::string line : demo::splitLines(text)) {
+    if (line.find("- データ取得 サイズ : ") != std::string::npos) continue;
+    for (size_t at = from.empty() ? std::string::npos : line.find(from); at != std::string::npos;
+         at = line.find(from, at + to.size())) {
+      line.replace(at, from.size(), to);
+    }
+    kept += line + "\n";
   }
-  return text;
+  return kept;
 }
 
 TEST(HttpsBoard, GivesTheSamePagesAsPlainHttp) {
@@ -69,7 +77,8 @@ TEST(HttpsBoard, GivesTheSamePagesAsPlainHttp) {
   EXPECT_EQ(overHttps.pages, overHttp.pages);
   EXPECT_EQ(overHttps.result.out, overHttp.result.out);
   // The same status lines, the connecting ones naming the server with its scheme.
-  EXPECT_EQ(replaced(overHttps.result.err, secure.address(), plain.address()), overHttp.result.err);
+  EXPECT_EQ(statusLines(overHttps.result.err, secure.address(), plain.address()),
+            statusLines(overHttp.result.err, "", ""));
 
   // Without the board's authority nothing is shown, and the line says why.
   const BoardRun untrusted = watchShowcase(secure.address(), dir.path + "/missing.pem");
