@@ -47,7 +47,7 @@ bool startsFolded(std::string_view text, std::string_view lowerPrefix) {
 // A value written in double quotes is the text between them; an unclosed quote is left as it
 // is, so the link still counts as having no host.
 std::string_view withoutQuotes(std::string_view value) {
-  value = trimBlanks(value);
+  value = trimBlanksAndLineEnds(value);
   if (value.size() < 2 || value.front() != '"') return value;
   const size_t close = value.find('"', 1);
   if (close == std::string_view::npos) return value;
