@@ -13,7 +13,7 @@ cmake --build "$dir" -j "$(nproc)"
 for target in "$dir"/fuzz/*_fuzz; do
   name=$(basename "$target")
   seconds=$short
-  case $name in response_read_fuzz | cookie_handler_fuzz) seconds=$long ;; esac
+  case $name in response_read_fuzz | cookie_handler_fuzz | tls_records_fuzz) seconds=$long ;; esac
   # The parsers of whole pages get inputs of up to 1 MB from the start and one second each:
   # linear work on that takes milliseconds in this optimised build, so an input that takes longer
   # is a quadratic pass, reported as a finding.
