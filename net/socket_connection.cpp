@@ -160,6 +160,7 @@ void SocketConnection::run() {
 bool SocketConnection::secureConnection(const char* serverName) {
   using platform::TlsSession;
   if (trust_ == nullptr) trust_ = TlsSession::loadTrust();
+  platform::sendWithoutDelay(socket_.fd());
   std::unique_ptr<TlsSession> session = TlsSession::create(socket_.fd(), serverName, trust_);
   TlsSession::Failure failure = TlsSession::Failure::Handshake;
   while (session != nullptr) {

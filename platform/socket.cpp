@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -41,6 +42,11 @@ void closeSocket(int fd) {
 
 void shutdownSending(int fd) {
   if (fd >= 0) ::shutdown(fd, SHUT_WR);
+}
+
+void sendWithoutDelay(int fd) {
+  int on = 1;
+  ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
 }
 
 void shutdownBoth(int fd) {
