@@ -11,8 +11,8 @@ from Xlib import X, display
 d = display.Display()
 screen = d.screen()
 windows = []
-for spec in sys.argv[1:]:
-    parts = spec.split(":")
+for argument in sys.argv[1:]:
+    parts = argument.split(":")
     name, size = parts[0], parts[1]
     width, height = (int(v) for v in size.split("x"))
     w = screen.root.create_window(40, 40, width, height, 0, screen.root_depth,
