@@ -49,6 +49,8 @@ std::string statusLines(const std::string& text, const std::string& from, const 
   std::string kept;
   for (std::string line : demo::splitLines(text)) {
     if (line.find("- データ取得 サイズ : ") != std::string::npos) continue;
+    // The sanitizer's own notes carry the process id.
+    if (line.starts_with("==")) continue;
     for (size_t at = from.empty() ? std::string::npos : line.find(from); at != std::string::npos;
          at = line.find(from, at + to.size())) {
       line.replace(at, from.size(), to);
