@@ -97,8 +97,6 @@ class Widget : public Component {
   void Forward(int index, const Event& event);
   void Detach();
 
-  uint32_t cleared_[3] = {0, 0, 0};
-  Widget* self_ = this;
   EventReceiver receivers_[7];
   WidgetRoot* root_ = nullptr;
   StyleRecord live_;
