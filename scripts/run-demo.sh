@@ -8,8 +8,13 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${VEXA_BUILD_DIR:-$top/build/normal}
 bash "$top/scripts/install-deps.sh"
-cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j "$(nproc)" --target vexa >/dev/null
+if [[ ! -f $build/build.ninja ]]; then
+  echo "Configuring the build in $build"
+  cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+fi
+# Ninja's progress lines ([step/steps] ...) show the build moving; a first build takes minutes.
+echo "Building vexa in $build"
+cmake --build "$build" -j "$(nproc)" --target vexa
 
 fifo_dir=$(mktemp -d)
 trap 'kill "$board" 2>/dev/null || true; wait "$board" 2>/dev/null || true; rm -rf "$fifo_dir"' EXIT

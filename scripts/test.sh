@@ -8,6 +8,7 @@ for config in normal asan; do
   dir="$top/build/$config"
   extra=()
   [[ $config == asan ]] && extra=(-DVEXA_SANITIZE=ON)
+  echo "== build: $config ($dir)"
   cmake -S "$top" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${extra[@]}" >/dev/null
   cmake --build "$dir" -j "$jobs"
   echo "== tests: $config"
