@@ -30,6 +30,7 @@ import socketserver
 import ssl
 import subprocess
 import tempfile
+import struct
 import sys
 import threading
 import time
@@ -336,6 +337,7 @@ class DemoBoard:
         links = self.new_thread(live, now - 20000, "配信URL貼り付けスレ (避難所) Part3", posts=0,
                                 rate=0.5)
         links.lines = showcase_lines(live.path, links.key)
+        self.stream_link_thread = links
         subthread = self.new_thread(live, now - 30000, "ホロメキ実況 サブ会場 Part12", posts=377, rate=3)
         casual = self.new_thread(live, now - 50000, "ﾎﾛﾒｷ 初見さん歓迎ｽﾚ ★2", posts=152, rate=1)
         chat = self.new_thread(live, now - 70000, "【雑談】ホロメキ総合 (仮) &amp; 何でも", posts=611,
@@ -364,6 +366,17 @@ class DemoBoard:
             ("雑談", [("雑談系", "zatsudan"), ("なんでも", "anything")]),
             ("趣味", [("アニメ", "anime"), ("音楽", "music"), ("ゲーム", "game")]),
         ]
+
+    def add_stream_posts(self, base, names):
+        """Posts in the stream-link thread that link to the streams this server plays, so a
+        click in the viewer plays something on this machine."""
+        links = self.stream_link_thread
+        for index, name in enumerate(names):
+            number = links.count() + 1
+            links.lines.append(sjis("%s<>sage<>2023/11/14(火) 12:%02d:%02d.00 ID:Local%dSt<> "
+                                    "テスト配信%d %s/stream/%s <>" % (
+                                        DEFAULT_NAME, 20 + index, number % 60, index, index + 1,
+                                        base, name)))
 
     def board(self, path):
         for board in self.boards:
@@ -526,6 +539,7 @@ def showcase_lines(board, key):
 DAT_PATH = re.compile(r"^/([A-Za-z0-9_]+)/dat/([0-9]+)\.dat$")
 READ_PATH = re.compile(r"^/test/read\.cgi/([A-Za-z0-9_]+)/([0-9]+)(/.*)?$")
 SUBJECT_PATH = re.compile(r"^/([A-Za-z0-9_]+)/subject\.txt$")
+STREAM_PATH = re.compile(r"^/stream/([A-Za-z0-9_.-]+)$")
 BOARD_PATH = re.compile(r"^/([A-Za-z0-9_]+)/(index\.html)?$")
 
 
@@ -559,6 +573,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
         plain = "text/plain; charset=Shift_JIS"
         if path in ("/bbsmenu.html", "/"):
             return 200, html, demo.menu_page(self.local_host(), self.server.scheme)
+        match = STREAM_PATH.match(path)
+        if match and match.group(1) in self.server.streams:
+            return 200, "stream", match.group(1)
         match = SUBJECT_PATH.match(path)
         if match and demo.board(match.group(1)):
             return 200, plain, demo.subject(demo.board(match.group(1)))
@@ -587,6 +604,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
             "<h1>Not Found</h1><p>そんな板orスレッドないです。</p></body></html>\n")
 
     def reply(self, status, kind, body):
+        if kind == "stream":
+            self.server.streams[body](self)
+            return
         chunked = self.server.use_chunked(self.path)
         self.send_response(status)
         self.send_header("Content-Type", kind)
@@ -610,6 +630,61 @@ class Handler(http.server.BaseHTTPRequestHandler):
             pass  # the client went away; nothing to tell it
 
 
+TONE_RATE = 8000  # samples a second of the tone stream: 16 KB/s of mono 16-bit PCM
+
+
+def tone_header():
+    """A WAV header whose data size is the largest there is: the tone never ends by itself."""
+    size = 0x7FFFFFF0
+    return (b"RIFF" + struct.pack("<I", 36 + size) + b"WAVEfmt " +
+            struct.pack("<IHHIIHH", 16, 1, 1, TONE_RATE, TONE_RATE * 2, 2, 16) +
+            b"data" + struct.pack("<I", size))
+
+
+def serve_tone(handler):
+    """A live stream: a quiet 500 Hz square wave sent at the pace it plays, until the player
+    goes away or the server stops."""
+    handler.send_response(200)
+    handler.send_header("Content-Type", "audio/wav")
+    handler.send_header("Connection", "close")
+    handler.end_headers()
+    handler.close_connection = True
+    period = struct.pack("<8h", *([2000] * 8)) + struct.pack("<8h", *([-2000] * 8))
+    tenth = period * (TONE_RATE // 10 // 16)  # a tenth of a second
+    started = time.monotonic()
+    sent = 0
+    try:
+        handler.wfile.write(tone_header())
+        # A second ahead, so the player starts at once; then in step with the clock.
+        while not handler.server.stopping.is_set():
+            if sent < 10 + (time.monotonic() - started) * 10:
+                handler.wfile.write(tenth)
+                sent += 1
+            else:
+                handler.server.stopping.wait(0.05)
+    except (BrokenPipeError, ConnectionResetError, OSError):
+        pass  # the player stopped
+
+
+def file_player(path):
+    """Serves a media file whole, for streams given with --stream FILE."""
+    def serve(handler):
+        with open(path, "rb") as source:
+            data = source.read()
+        kind = "video/webm" if path.endswith(".webm") else "application/octet-stream"
+        handler.send_response(200)
+        handler.send_header("Content-Type", kind)
+        handler.send_header("Content-Length", str(len(data)))
+        handler.send_header("Connection", "close")
+        handler.end_headers()
+        handler.close_connection = True
+        try:
+            handler.wfile.write(data)
+        except (BrokenPipeError, ConnectionResetError, OSError):
+            pass
+    return serve
+
+
 class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
     daemon_threads = True
     allow_reuse_address = True
@@ -623,6 +698,8 @@ class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
         self.piece_random = random.Random("%d/chunks" % demo.seed)
         self.scheme = "http"
         self.counter_lock = threading.Lock()
+        self.streams = {}  # name under /stream/ -> function that answers the request
+        self.stopping = threading.Event()
 
     def handle_error(self, request, client_address):
         # A client that refuses the throw-away certificate or drops the line is no fault here.
@@ -710,6 +787,11 @@ def parse_arguments(argv):
                         help="stop when standard input reaches its end (the parent has gone)")
     parser.add_argument("--dump", metavar="DIR",
                         help="write the initial files under DIR, as their paths, and exit")
+    parser.add_argument("--local-streams", action="store_true",
+                        help="serve a live tone stream under /stream/, and any --stream files, and "
+                             "link them from the stream-link thread")
+    parser.add_argument("--stream", action="append", default=[], metavar="FILE",
+                        help="with --local-streams: also serve this media file (repeatable)")
     parser.add_argument("--verbose", action="store_true", help="log every request to stderr")
     parser.add_argument("--https", metavar="CA_FILE",
                         help="serve HTTPS with a certificate made for this run; its authority's "
@@ -771,12 +853,21 @@ def main(argv):
                                             do_handshake_on_connect=False)
         server.scheme = "https"
         prefix = "https://"
+    if args.local_streams:
+        names = ["tone.wav"]
+        server.streams["tone.wav"] = serve_tone
+        for index, path in enumerate(args.stream):
+            names.append("%d%s" % (index + 1, os.path.splitext(path)[1]))
+            server.streams[names[-1]] = file_player(path)
+        with demo.lock:
+            demo.add_stream_posts("http://%s:%d" % (host, port), names)
     with demo.lock:
         busiest = demo.board("live").threads[0]
     sys.stdout.write("%s%s:%d\n%d.dat\n" % (prefix, host, port, busiest.key))
     sys.stdout.flush()
 
     def stop(*_):
+        server.stopping.set()
         threading.Thread(target=server.shutdown, daemon=True).start()
 
     signal.signal(signal.SIGTERM, stop)
