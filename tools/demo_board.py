@@ -791,7 +791,7 @@ def parse_arguments(argv):
                         help="serve a live tone stream under /stream/, and any --stream files, and "
                              "link them from the stream-link thread")
     parser.add_argument("--stream", action="append", default=[], metavar="FILE",
-                        help="with --local-streams: also serve this media file (repeatable)")
+                        help="also serve this media file (repeatable; implies --local-streams)")
     parser.add_argument("--verbose", action="store_true", help="log every request to stderr")
     parser.add_argument("--https", metavar="CA_FILE",
                         help="serve HTTPS with a certificate made for this run; its authority's "
@@ -802,6 +802,11 @@ def parse_arguments(argv):
         if not separator or not host or not port.isdigit():
             parser.error("--bind wants ADDR:PORT")
         args.host, args.port = host, int(port)
+    for path in args.stream:
+        if not os.path.isfile(path):
+            parser.error("--stream %s: no such file" % path)
+    if args.stream:
+        args.local_streams = True  # a file to serve means streams are wanted
     if not 0 <= args.port <= 65535:
         parser.error("--port must be between 0 and 65535")
     if args.step < 0:
@@ -860,7 +865,7 @@ def main(argv):
             names.append("%d%s" % (index + 1, os.path.splitext(path)[1]))
             server.streams[names[-1]] = file_player(path)
         with demo.lock:
-            demo.add_stream_posts("http://%s:%d" % (host, port), names)
+            demo.add_stream_posts("%s://%s:%d" % (server.scheme, host, port), names)
     with demo.lock:
         busiest = demo.board("live").threads[0]
     sys.stdout.write("%s%s:%d\n%d.dat\n" % (prefix, host, port, busiest.key))

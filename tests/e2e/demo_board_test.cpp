@@ -89,6 +89,12 @@ TEST(DemoBoardTest, WithoutLocalStreamsTheBoardServesNoMedia) {
   ASSERT_FALSE(board.start(VEXA_SOURCE_DIR, {"--seed", "1"})) << board.errors();
   EXPECT_EQ(demo::splitLines(board.get("/live/dat/1699985000.dat").out).size(), 20u);
   EXPECT_EQ(board.get("/stream/tone.wav").err, "404 length");
+
+  // A file to serve that is not there stops the board at once with a clear line.
+  demo::DemoBoard wrong;
+  EXPECT_TRUE(wrong.start(VEXA_SOURCE_DIR, {"--stream", "/nonexistent/clip.webm"}));
+  EXPECT_NE(wrong.errors().find("--stream /nonexistent/clip.webm: no such file"), std::string::npos)
+      << wrong.errors();
 }
 
 }  // namespace

@@ -11,7 +11,7 @@ import tempfile
 import time
 import zlib
 
-from Xlib import X, XK, Xatom, display as xdisplay, error as xerror
+from Xlib import X, XK, display as xdisplay, error as xerror
 from Xlib.ext import xtest
 
 TOP = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..", ".."))
@@ -108,6 +108,33 @@ class Image:
         if start is not None:
             groups.append((self.x + start, self.x + end))
         return groups
+
+    def row_groups(self, colours, gap=1):
+        """Runs of rows that hold any of the colours, separated by at least `gap` rows without:
+        (first y, last y) on the screen, top to bottom. Lines of text of a given colour."""
+        wanted = set(colours)
+        width = self.width
+        busy = []
+        for y in range(self.height):
+            row = self.rgb[y * width * 3:(y + 1) * width * 3]
+            busy.append(any(tuple(row[x * 3:x * 3 + 3]) in wanted for x in range(width)))
+        groups, start, blank, end = [], None, 0, 0
+        for y, filled in enumerate(busy):
+            if filled:
+                if start is None:
+                    start = y
+                blank, end = 0, y
+            elif start is not None:
+                blank += 1
+                if blank >= gap:
+                    groups.append((self.y + start, self.y + end))
+                    start = None
+        if start is not None:
+            groups.append((self.y + start, self.y + end))
+        return groups
+
+    def count(self, colour):
+        return len(self.find(colour))
 
     def differs(self, other):
         return self.rgb != other.rgb
@@ -305,6 +332,18 @@ class Desktop:
             return []
         return [w for w in self.descendants(self.tray_window)
                 if self.property(w, "_XEMBED_INFO") is not None and self.viewable(w)]
+
+    def popups(self):
+        """Viewable override-redirect windows at the top level: open menus and tooltips."""
+        out = []
+        for window in self.root.query_tree().children:
+            try:
+                attributes = window.get_attributes()
+            except (xerror.BadWindow, xerror.BadMatch):
+                continue
+            if attributes.override_redirect and attributes.map_state == X.IsViewable:
+                out.append(window)
+        return out
 
     def window_type(self, window):
         value = self.property(window, "_NET_WM_WINDOW_TYPE")
