@@ -130,6 +130,7 @@ HtmlPage::~HtmlPage() = default;
 void HtmlPage::load(std::string_view pageCp932) {
   // The old page goes first: two large documents are never held at once.
   popups_.clear();
+  placed_.clear();
   document_.reset();
   if (pageCp932.empty()) return;
   std::string utf8 = cp932ToUtf8(pageCp932);
@@ -156,7 +157,21 @@ void HtmlPage::layout(int width, int viewHeight) {
   container_.setViewport(width_, viewHeight_);
   if (!document_) return;
   document_->render(width_);
+  placed_.clear();
+  for (const litehtml::element::ptr& popup : popups_) {
+    if (popup->is_visible()) placed_.push_back(popup.get());
+  }
   placePopups(top_);
+}
+
+bool HtmlPage::needsLayout() const {
+  size_t shown = 0;
+  for (const litehtml::element::ptr& popup : popups_) {
+    if (!popup->is_visible()) continue;
+    if (shown >= placed_.size() || placed_[shown] != popup.get()) return true;
+    ++shown;
+  }
+  return shown != placed_.size();
 }
 
 void HtmlPage::placePopups(int top) {
@@ -234,6 +249,10 @@ std::string HtmlPage::linkAt(int x, int y, int clientX, int clientY) const {
 std::string HtmlPage::postTextAt(int x, int y, int clientX, int clientY) const {
   if (!document_ || !document_->root()) return {};
   litehtml::element::ptr el = document_->root()->get_element_by_point(x, y, clientX, clientY);
+  // Over an open pop-up: the post is the one of the link that opened it.
+  for (litehtml::element::ptr up = el; up; up = up->parent()) {
+    if (up->get_element_position() == litehtml::element_position_absolute) el = up->parent();
+  }
   if (!el) return {};
   // Posts are runs of inline content in one block. litehtml answers with an inline element (a
   // link) or, over plain text, with the block itself.

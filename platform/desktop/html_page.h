@@ -32,6 +32,8 @@ class HtmlPage {
   void layout(int width, int viewHeight);
   // Places the pop-ups for a view showing page rows [top, top + viewHeight) (after a scroll).
   void placePopups(int top);
+  // A pop-up opened or closed since the last layout: only a layout gives it its box.
+  bool needsLayout() const;
   int width() const { return width_; }
   int height() const;
   // The page's background colour as 0x00RRGGBB (the body's, or white).
@@ -41,8 +43,8 @@ class HtmlPage {
   void draw(cairo_t* cr, int scrollY, int left, int top, int right, int bottom);
 
   // Pointer movement and buttons in page coordinates (client coordinates for litehtml's fixed
-  // boxes). Each returns true when the page must be laid out again and redrawn (a hover style
-  // changed).
+  // boxes). Each returns true when the page must be drawn again (a hover style changed);
+  // whether it must be laid out first, needsLayout() tells.
   bool mouseOver(int x, int y, int clientX, int clientY);
   bool mouseLeave();
   bool leftDown(int x, int y, int clientX, int clientY);
@@ -74,6 +76,7 @@ class HtmlPage {
   litehtml::context context_;
   litehtml::document::ptr document_;
   std::vector<litehtml::element::ptr> popups_;
+  std::vector<const litehtml::element*> placed_;  // the pop-ups shown at the last layout
   int width_ = 0;
   int viewHeight_ = 0;
   int top_ = 0;

@@ -81,6 +81,12 @@ class HtmlViewWindow {
     page_.placePopups(scrollY_);
     InvalidateRect(window_, nullptr, FALSE);
   }
+  void leavePage() {
+    hovering_ = false;
+    if (!page_.mouseLeave()) return;
+    if (page_.needsLayout()) page_.layout(viewWidth(), height_);
+    InvalidateRect(window_, nullptr, FALSE);
+  }
   void paint();
   void drawScrollBar(cairo_t* cr);
   void mouseMove(int x, int y, WPARAM keys);
@@ -170,8 +176,7 @@ LRESULT HtmlViewWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_MOUSELEAVE:
       tracking_ = false;
-      if (hovering_ && page_.mouseLeave()) layOut();
-      hovering_ = false;
+      if (hovering_) leavePage();
       return 0;
     case WM_LBUTTONDOWN:
       leftDown(x, y, wParam);
@@ -257,15 +262,13 @@ void HtmlViewWindow::mouseMove(int x, int y, WPARAM) {
   }
   if (x >= viewWidth()) {
     SetCursor(LoadCursorA(nullptr, IDC_ARROW));
-    if (hovering_ && page_.mouseLeave()) layOut();
-    hovering_ = false;
+    if (hovering_) leavePage();
     return;
   }
   hovering_ = true;
   if (page_.mouseOver(x, y + scrollY_, x, y)) {
-    // A hover style changed (a pop-up opened or closed): lay out again and place it.
-    page_.layout(viewWidth(), height_);
-    page_.placePopups(scrollY_);
+    // A hover style changed; a pop-up that opened needs a layout to get its box and place.
+    if (page_.needsLayout()) page_.layout(viewWidth(), height_);
     InvalidateRect(window_, nullptr, FALSE);
   }
   SetCursor(LoadCursorA(nullptr, page_.container().cursor() == "pointer" ? IDC_HAND : IDC_ARROW));
@@ -294,7 +297,10 @@ void HtmlViewWindow::leftDown(int x, int y, WPARAM keys) {
     fireNewWindow(page_.linkAt(x, y + scrollY_, x, y));
     return;
   }
-  if (page_.leftDown(x, y + scrollY_, x, y)) layOut();
+  if (page_.leftDown(x, y + scrollY_, x, y)) {
+    if (page_.needsLayout()) page_.layout(viewWidth(), height_);
+    InvalidateRect(window_, nullptr, FALSE);
+  }
 }
 
 void HtmlViewWindow::leftUp(int x, int y) {
@@ -309,7 +315,10 @@ void HtmlViewWindow::leftUp(int x, int y) {
     return;
   }
   clicked_.clear();
-  if (page_.leftUp(x, y + scrollY_, x, y)) layOut();
+  if (page_.leftUp(x, y + scrollY_, x, y)) {
+    if (page_.needsLayout()) page_.layout(viewWidth(), height_);
+    InvalidateRect(window_, nullptr, FALSE);
+  }
   // The owner hears of the click only after litehtml is done with its document: the owner may
   // replace the page from inside the event.
   if (clicked_.empty() || events_ == nullptr) return;
@@ -372,9 +381,20 @@ void HtmlViewWindow::openMenu(int x, int y) {
   }
   if (!menuPost_.empty()) add("このレスをコピー", G_CALLBACK(&HtmlViewWindow::onMenuCopyPost));
   gtk_menu_attach_to_widget(GTK_MENU(menu_), w->widget, nullptr);
+  // The click came through the message queue, so GTK has no current event: the menu gets one
+  // that names the pointer, to grab it.
+  GdkEvent* trigger = gdk_event_new(GDK_BUTTON_RELEASE);
+  trigger->button.window = GDK_WINDOW(g_object_ref(gdkWindow));
+  trigger->button.time = GDK_CURRENT_TIME;
+  trigger->button.button = 3;
+  trigger->button.x = x;
+  trigger->button.y = y;
+  gdk_event_set_device(
+      trigger, gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default())));
   const GdkRectangle at{x, y, 1, 1};
   gtk_menu_popup_at_rect(GTK_MENU(menu_), gdkWindow, &at, GDK_GRAVITY_NORTH_WEST,
-                         GDK_GRAVITY_NORTH_WEST, nullptr);
+                         GDK_GRAVITY_NORTH_WEST, trigger);
+  gdk_event_free(trigger);
 }
 
 }  // namespace desktop

@@ -303,17 +303,30 @@ TEST(HtmlPage, APopupOpensAtItsLinkOnHover) {
   }
   ASSERT_GE(ax, 0);
   ASSERT_TRUE(html.mouseOver(ax + 1, ay + 1, ax + 1, ay + 1)) << "the hover style changed";
+  EXPECT_TRUE(html.needsLayout()) << "a pop-up opened";
   html.layout(300, 600);
+  EXPECT_FALSE(html.needsLayout());
   const std::vector<PopupBox> shown = html.shownPopups();
   ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(html.postTextAt(ax + 1, ay + 1, ax + 1, ay + 1), "[2]>>1\n二つ目\n二行目")
+      << "over the open pop-up: its link's post";
   // At the link, not at the page's corner.
   EXPECT_NEAR(shown[0].x, ax, 6);
   EXPECT_NEAR(shown[0].y, ay, 20);
   EXPECT_GT(shown[0].width, 30);
   EXPECT_LE(shown[0].x + shown[0].width, 300);
   EXPECT_TRUE(html.mouseLeave());
+  EXPECT_TRUE(html.needsLayout()) << "the pop-up closed";
   html.layout(300, 600);
   EXPECT_TRUE(html.shownPopups().empty());
+}
+
+TEST(HtmlPage, HoveringALinkWithoutAPopupNeedsNoLayout) {
+  HtmlPage html;
+  html.load(page("<a href=\"thread:1\">one</a><br><a href=\"thread:2\">two</a><br>"));
+  html.layout(300, 600);
+  ASSERT_TRUE(html.mouseOver(20, 12, 20, 12)) << "the hover style changed";
+  EXPECT_FALSE(html.needsLayout()) << "only a redraw";
 }
 
 TEST(HtmlPage, APopupNearTheBottomOpensUpwards) {

@@ -1,6 +1,7 @@
 #include "platform/desktop/html_view.h"
 
 #include <gtest/gtest.h>
+#include <gtk/gtk.h>
 
 #include <string>
 #include <vector>
@@ -235,6 +236,33 @@ TEST_F(HtmlViewTest, HoveringAReplyAnchorShowsItsPopupThere) {
   // And it goes when the pointer leaves.
   ASSERT_TRUE(movePointer(kLeft + kWidth / 2, kTop + kHeight - 5));
   ASSERT_TRUE(desktop().runUntil([&] { return grab(x, y, 80, 8) == before; }));
+}
+
+TEST_F(HtmlViewTest, TheContextMenuOpensNewWindowsAndCopies) {
+  show(postsPage(5));
+  GtkClipboard* clipboard = gtk_clipboard_get(GDK_SELECTION_CLIPBOARD);
+  auto copied = [&] {
+    gchar* text = gtk_clipboard_wait_for_text(clipboard);
+    std::string out = text != nullptr ? text : "";
+    g_free(text);
+    return out;
+  };
+  const POINT stream = pointOn("mms://example.com/3");
+  ASSERT_GE(stream.x, 0);
+  // On a link: "新しいウィンドウで開く", "リンクのアドレスをコピー", then "このレスをコピー".
+  ASSERT_TRUE(clickAt(stream, "click 3"));
+  ASSERT_TRUE(desktop().xdotoolWhileRunning("sleep 0.3 key Down Return"));
+  ASSERT_TRUE(desktop().runUntil([&] { return events_.newWindows.size() == 1; }));
+  EXPECT_EQ(events_.newWindows[0], "mms://example.com/3");
+  ASSERT_TRUE(clickAt(stream, "click 3"));
+  ASSERT_TRUE(desktop().xdotoolWhileRunning("sleep 0.3 key Down Down Return"));
+  ASSERT_TRUE(desktop().runUntil([&] { return copied() == "mms://example.com/3"; }));
+  ASSERT_TRUE(clickAt(stream, "click 3"));
+  ASSERT_TRUE(desktop().xdotoolWhileRunning("sleep 0.3 key Down Down Down Return"));
+  ASSERT_TRUE(desktop().runUntil([&] {
+    return copied() == "[3]>>2本文の3行目、mms://example.com/3";
+  })) << copied();
+  EXPECT_TRUE(events_.navigations.empty());
 }
 
 TEST_F(HtmlViewTest, DestroyingTheParentTellsTheOwner) {
