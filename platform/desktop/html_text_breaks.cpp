@@ -70,6 +70,10 @@ Decoded decode(std::string_view text, size_t at) {
     if ((b & 0xC0) != 0x80) return {b0, 1};
     c = c << 6 | (b & 0x3F);
   }
+  // Overlong forms (an encoded line end must not pass for one), surrogates and values past
+  // U+10FFFF are malformed too.
+  constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (c < kLeast[length] || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) return {b0, 1};
   return {c, length};
 }
 

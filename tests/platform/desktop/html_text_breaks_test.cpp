@@ -55,6 +55,15 @@ TEST(TextBreaks, WordsAndSpaces) {
        {"a\xE3\x81"
         "b"}},
       {"a lone continuation byte", "\x80\x80", {"\x80\x80"}},
+      {"an overlong line end is no space",
+       "a\xC0\x8A"
+       "b",
+       {"a\xC0\x8A"
+        "b"}},
+      {"an overlong kana is no kana",
+       "\xF0\x83\x81\x82\xF0\x83\x81\x82",
+       {"\xF0\x83\x81\x82\xF0\x83\x81\x82"}},
+      {"an encoded surrogate", "\xED\xA0\x80\xED\xA0\x80", {"\xED\xA0\x80\xED\xA0\x80"}},
   };
   for (const Case& c : cases) EXPECT_EQ(pieces(c.text), c.expected) << c.name;
 }
