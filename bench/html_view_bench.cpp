@@ -200,8 +200,7 @@ void BM_HoverRelayoutOnTheBusiestPage(benchmark::State& state) {
 BENCHMARK(BM_HoverRelayoutOnTheBusiestPage)->Unit(benchmark::kMillisecond);
 
 // Hostile pages of about a megabyte: what no page writer makes, but litehtml must survive.
-std::string hostile(int kind) {
-  constexpr size_t kSize = 1 << 20;
+std::string hostile(int kind, size_t kSize) {
   std::string body;
   switch (kind) {
     case 0:  // one word without a break opportunity
@@ -231,11 +230,16 @@ std::string hostile(int kind) {
 void BM_HostileMegabyte(benchmark::State& state) {
   static const char* const kNames[] = {"one long word", "full-width text",  "links",
                                        "line breaks",   "words eight deep", "open pop-ups"};
-  const std::string page = hostile(static_cast<int>(state.range(0)));
+  const std::string page =
+      hostile(static_cast<int>(state.range(0)), static_cast<size_t>(state.range(1)) << 10);
   replace(state, page);
   state.SetLabel(kNames[state.range(0)]);
 }
-BENCHMARK(BM_HostileMegabyte)->DenseRange(0, 5)->Unit(benchmark::kMillisecond)->Iterations(2);
+// A megabyte of each, and a quarter of one to show the cost grows in proportion.
+BENCHMARK(BM_HostileMegabyte)
+    ->ArgsProduct({benchmark::CreateDenseRange(0, 5, 1), {256, 1024}})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
 
 }  // namespace
 }  // namespace vexa
