@@ -39,6 +39,8 @@ pre,tt,code,kbd,samp{font-family:monospace;}
 pre{white-space:pre;}
 nobr{white-space:nowrap;}
 a[href]{color:#00F;text-decoration:underline;cursor:pointer;}
+/* The view places pop-ups itself; litehtml would draw a positioned link's text nowhere. */
+a{position:static !important;}
 hr{display:block;height:0;margin:0.5em 0;border-style:inset;border-width:1px;border-color:#888;}
 table{display:table;border-spacing:2px;}
 thead,tbody,tfoot{display:table-row-group;vertical-align:middle;}

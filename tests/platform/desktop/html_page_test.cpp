@@ -321,6 +321,35 @@ TEST(HtmlPage, APopupOpensAtItsLinkOnHover) {
   EXPECT_TRUE(html.shownPopups().empty());
 }
 
+// Pixels in the top 40 rows that are not the body's background.
+int inkAtTheTop(HtmlPage& html) {
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 300, 40);
+  cairo_t* cr = cairo_create(surface);
+  html.draw(cr, 0, 0, 0, 300, 40);
+  cairo_surface_flush(surface);
+  const auto* pixels = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(surface));
+  int ink = 0;
+  for (int i = 0; i < 300 * 40; ++i) ink += (pixels[i] & 0xFFFFFF) != 0xEEEEEE;
+  cairo_destroy(cr);
+  cairo_surface_destroy(surface);
+  return ink;
+}
+
+TEST(HtmlPage, AHoveredLinkStillShowsItsText) {
+  // The page's hover rule makes links relatively positioned (for their pop-ups), which litehtml
+  // would draw nowhere.
+  HtmlPage html;
+  html.load(page(sjis("<a href=\"thread:1\">【実況】スレッドの題名 (10/5)</a><br>")));
+  html.layout(300, 600);
+  const int before = inkAtTheTop(html);
+  ASSERT_GT(before, 100);
+  ASSERT_TRUE(html.mouseOver(30, 15, 30, 15));
+  if (html.needsLayout()) html.layout(300, 600);
+  const int hovered = inkAtTheTop(html);
+  EXPECT_GT(hovered, before * 3 / 4) << "only the underline goes";
+  EXPECT_LT(hovered, before) << "the underline goes";
+}
+
 TEST(HtmlPage, HoveringALinkWithoutAPopupNeedsNoLayout) {
   HtmlPage html;
   html.load(page("<a href=\"thread:1\">one</a><br><a href=\"thread:2\">two</a><br>"));
