@@ -164,6 +164,12 @@ void HtmlPage::layout(int width, int viewHeight) {
   placePopups(top_);
 }
 
+void HtmlPage::resizeView(int viewHeight) {
+  viewHeight_ = std::max(viewHeight, 0);
+  container_.setViewport(width_, viewHeight_);
+  placePopups(top_);
+}
+
 bool HtmlPage::needsLayout() const {
   size_t shown = 0;
   for (const litehtml::element::ptr& popup : popups_) {

@@ -32,6 +32,8 @@ class HtmlPage {
   void layout(int width, int viewHeight);
   // Places the pop-ups for a view showing page rows [top, top + viewHeight) (after a scroll).
   void placePopups(int top);
+  // The view's height changed but not its width: no layout, the pop-ups are kept inside it.
+  void resizeView(int viewHeight);
   // A pop-up opened or closed since the last layout: only a layout gives it its box.
   bool needsLayout() const;
   int width() const { return width_; }

@@ -163,7 +163,7 @@ LRESULT HtmlViewWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (relayout) {
         layOut();
       } else {
-        page_.layout(viewWidth(), height_);  // the view height moves the pop-ups' bounds
+        page_.resizeView(height_);
         setScroll(scrollY_, true);
       }
       return 0;

@@ -386,6 +386,11 @@ TEST(HtmlPage, APopupNearTheBottomOpensUpwards) {
   EXPECT_LE(shown[0].y + shown[0].height, top + 300) << "inside the view";
   EXPECT_LT(shown[0].y, ay) << "moved up above its link";
   EXPECT_LE(shown[0].x + shown[0].width, 200);
+  // The view gets shorter (the bar's owner moved it): the pop-up follows without a layout.
+  html.resizeView(200);
+  const std::vector<PopupBox> moved = html.shownPopups();
+  ASSERT_EQ(moved.size(), 1u);
+  EXPECT_LE(moved[0].y + moved[0].height, top + 200);
 }
 
 TEST(HtmlPage, JapaneseWrapsAtTheWidth) {
