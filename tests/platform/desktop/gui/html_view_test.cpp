@@ -9,6 +9,7 @@
 #include "platform/desktop/html_page.h"
 #include "platform/desktop/html_scroll_bar.h"
 #include "platform/desktop/input.h"
+#include "platform/desktop/window_record.h"
 #include "platform/text_encoding.h"
 #include "tests/platform/desktop/gui/desktop_rig.h"
 
@@ -263,6 +264,26 @@ TEST_F(HtmlViewTest, TheContextMenuOpensNewWindowsAndCopies) {
     return copied() == "[3]>>2本文の3行目、mms://example.com/3";
   })) << copied();
   EXPECT_TRUE(events_.navigations.empty());
+}
+
+TEST_F(HtmlViewTest, TheCursorIsAHandOverLinks) {
+  show(postsPage(5));
+  platform::desktop::WindowRecord* record = platform::desktop::findWindow(view_.window());
+  ASSERT_NE(record, nullptr);
+  GdkWindow* area = gtk_layout_get_bin_window(GTK_LAYOUT(record->widget));
+  auto cursorAt = [&](POINT p) -> GdkCursor* {
+    if (!movePointer(kLeft + p.x, kTop + p.y)) return nullptr;
+    desktop().xdotoolWhileRunning("sleep 0.1");
+    return gdk_window_get_cursor(area);
+  };
+  const POINT first = pointOn("mms://example.com/1");
+  ASSERT_GE(first.x, 0);
+  GdkCursor* overLink = cursorAt(first);
+  GdkCursor* overText = cursorAt(POINT{kWidth / 2, kHeight - 5});
+  ASSERT_NE(overLink, nullptr);
+  ASSERT_NE(overText, nullptr);
+  EXPECT_NE(overLink, overText);
+  EXPECT_EQ(cursorAt(pointOn("mms://example.com/4")), overLink) << "the same hand again";
 }
 
 TEST_F(HtmlViewTest, DestroyingTheParentTellsTheOwner) {
