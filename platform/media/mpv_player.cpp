@@ -1,16 +1,17 @@
 #include "platform/media/mpv_player.h"
 
-#include <mpv/client.h>
-
 #include <clocale>
+
+#include "platform/media/mpv_library.h"
 
 namespace vexa::platform {
 
 struct MpvPlayer::Handle {
+  const MpvLibrary* api = nullptr;
   mpv_handle* mpv = nullptr;
   std::function<void()> wakeup;
   ~Handle() {
-    if (mpv) mpv_terminate_destroy(mpv);
+    if (mpv) api->terminate_destroy(mpv);
   }
 };
 
@@ -26,8 +27,11 @@ void OnWakeup(void* data) {
 std::unique_ptr<MpvPlayer> MpvPlayer::Create(const MpvOptions& options, std::string* error) {
   // mpv refuses to start under any other numeric locale; GTK sets the user's.
   std::setlocale(LC_NUMERIC, "C");
+  const MpvLibrary* api = MpvLibrary::Shared(error);
+  if (!api) return nullptr;
   auto handle = std::make_unique<Handle>();
-  handle->mpv = mpv_create();
+  handle->api = api;
+  handle->mpv = api->create();
   if (!handle->mpv) {
     if (error) *error = "mpv_create failed";
     return nullptr;
@@ -60,30 +64,30 @@ std::unique_ptr<MpvPlayer> MpvPlayer::Create(const MpvOptions& options, std::str
       {"ao", options.audioOff ? "null" : "pulse,alsa,null"},
   };
   for (const auto& s : settings) {
-    int rc = mpv_set_option_string(mpv, s.name, s.value);
+    int rc = api->set_option_string(mpv, s.name, s.value);
     // A setting this mpv does not know (an older or newer build) is not fatal.
     if (rc < 0 && rc != MPV_ERROR_OPTION_NOT_FOUND) {
-      if (error) *error = std::string(s.name) + ": " + mpv_error_string(rc);
+      if (error) *error = std::string(s.name) + ": " + api->error_string(rc);
       return nullptr;
     }
   }
-  if (wid != 0) mpv_set_option(mpv, "wid", MPV_FORMAT_INT64, &wid);
-  int rc = mpv_initialize(mpv);
+  if (wid != 0) api->set_option(mpv, "wid", MPV_FORMAT_INT64, &wid);
+  int rc = api->initialize(mpv);
   if (rc < 0) {
-    if (error) *error = mpv_error_string(rc);
+    if (error) *error = api->error_string(rc);
     return nullptr;
   }
-  mpv_request_log_messages(mpv, "error");
-  mpv_observe_property(mpv, 1, "pause", MPV_FORMAT_FLAG);
+  api->request_log_messages(mpv, "error");
+  api->observe_property(mpv, 1, "pause", MPV_FORMAT_FLAG);
   handle->wakeup = options.wakeup;
-  mpv_set_wakeup_callback(mpv, OnWakeup, handle.get());
+  api->set_wakeup_callback(mpv, OnWakeup, handle.get());
   return std::unique_ptr<MpvPlayer>(new MpvPlayer(std::move(handle)));
 }
 
 MpvPlayer::MpvPlayer(std::unique_ptr<Handle> handle) : handle_(std::move(handle)) {}
 
 MpvPlayer::~MpvPlayer() {
-  mpv_set_wakeup_callback(handle_->mpv, nullptr, nullptr);
+  handle_->api->set_wakeup_callback(handle_->mpv, nullptr, nullptr);
 }
 
 bool MpvPlayer::Load(const std::string& utf8, int64_t* entryId, std::string* error) {
@@ -98,9 +102,9 @@ bool MpvPlayer::Load(const std::string& utf8, int64_t* entryId, std::string* err
   command.format = MPV_FORMAT_NODE_ARRAY;
   command.u.list = &list;
   mpv_node result;
-  int rc = mpv_command_node(handle_->mpv, &command, &result);
+  int rc = handle_->api->command_node(handle_->mpv, &command, &result);
   if (rc < 0) {
-    if (error) *error = mpv_error_string(rc);
+    if (error) *error = handle_->api->error_string(rc);
     return false;
   }
   *entryId = -1;
@@ -112,7 +116,7 @@ bool MpvPlayer::Load(const std::string& utf8, int64_t* entryId, std::string* err
       }
     }
   }
-  mpv_free_node_contents(&result);
+  handle_->api->free_node_contents(&result);
   if (*entryId < 0) {
     if (error) *error = "the player gave no entry for the address";
     return false;
@@ -122,45 +126,47 @@ bool MpvPlayer::Load(const std::string& utf8, int64_t* entryId, std::string* err
 
 void MpvPlayer::Stop() {
   const char* command[] = {"stop", nullptr};
-  mpv_command(handle_->mpv, command);
+  handle_->api->command(handle_->mpv, command);
 }
 
 void MpvPlayer::SetPause(bool paused) {
   int flag = paused ? 1 : 0;
-  mpv_set_property(handle_->mpv, "pause", MPV_FORMAT_FLAG, &flag);
+  handle_->api->set_property(handle_->mpv, "pause", MPV_FORMAT_FLAG, &flag);
 }
 
 bool MpvPlayer::Paused() {
   int flag = 0;
-  mpv_get_property(handle_->mpv, "pause", MPV_FORMAT_FLAG, &flag);
+  handle_->api->get_property(handle_->mpv, "pause", MPV_FORMAT_FLAG, &flag);
   return flag != 0;
 }
 
 void MpvPlayer::SetVolume(int volume) {
   double value = volume < 0 ? 0 : volume > 100 ? 100 : volume;
-  mpv_set_property(handle_->mpv, "volume", MPV_FORMAT_DOUBLE, &value);
+  handle_->api->set_property(handle_->mpv, "volume", MPV_FORMAT_DOUBLE, &value);
 }
 
 int MpvPlayer::Volume() {
   double value = 0;
-  mpv_get_property(handle_->mpv, "volume", MPV_FORMAT_DOUBLE, &value);
+  handle_->api->get_property(handle_->mpv, "volume", MPV_FORMAT_DOUBLE, &value);
   return static_cast<int>(value + 0.5);
 }
 
 double MpvPlayer::PlaybackSeconds() {
   double value = -1;
-  if (mpv_get_property(handle_->mpv, "time-pos", MPV_FORMAT_DOUBLE, &value) < 0) return -1;
+  if (handle_->api->get_property(handle_->mpv, "time-pos", MPV_FORMAT_DOUBLE, &value) < 0)
+    return -1;
   return value;
 }
 
 bool MpvPlayer::HasVideo() {
   int64_t width = 0;
-  return mpv_get_property(handle_->mpv, "dwidth", MPV_FORMAT_INT64, &width) >= 0 && width > 0;
+  return handle_->api->get_property(handle_->mpv, "dwidth", MPV_FORMAT_INT64, &width) >= 0 &&
+         width > 0;
 }
 
 bool MpvPlayer::NextEvent(MpvEvent& out) {
   for (;;) {
-    mpv_event* event = mpv_wait_event(handle_->mpv, 0);
+    mpv_event* event = handle_->api->wait_event(handle_->mpv, 0);
     switch (event->event_id) {
       case MPV_EVENT_NONE:
         return false;
@@ -179,7 +185,7 @@ bool MpvPlayer::NextEvent(MpvEvent& out) {
         if (data->reason == MPV_END_FILE_REASON_STOP) reason = 1;
         if (data->reason == MPV_END_FILE_REASON_ERROR) reason = 3;
         out = {MpvEvent::Kind::EndFile, data->playlist_entry_id, reason, false,
-               reason == 3 ? mpv_error_string(data->error) : ""};
+               reason == 3 ? handle_->api->error_string(data->error) : ""};
         return true;
       }
       case MPV_EVENT_PROPERTY_CHANGE: {
