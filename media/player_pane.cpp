@@ -62,28 +62,36 @@ PlayerPane::~PlayerPane() {
 }
 
 bool PlayerPane::create(HWND parent, int controlId) {
-  if (!player_ && RegisterPaneClass()) {
+  if (!window_ && RegisterPaneClass()) {
     window_ =
         CreateWindowExA(0, kPaneClass, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent,
                         reinterpret_cast<HMENU>(static_cast<intptr_t>(controlId)), nullptr, this);
-    uint64_t wid = window_ ? NativeWindowId(window_) : 0;
-    if (wid != 0) {
-      MpvOptions options;
-      options.windowId = wid;
-      options.audioOff = options_.audioOff;
-      options.networkTimeoutSeconds = options_.networkTimeoutSeconds;
-      options.wakeup = [this] {
-        if (!wakePending_.exchange(true)) queue_.post(&events_, kPlayerWakeMessage);
-      };
-      std::string error;
-      player_ = MpvPlayer::Create(options, &error);
-    }
   }
-  if (!player_) {
+  if (!window_) {
     logLine("ERROR: fail to create Media Player.");
     return true;
   }
   return false;
+}
+
+bool PlayerPane::startPlayer(std::string* error) {
+  if (player_) return true;
+  uint64_t wid = window_ && IsWindow(window_) ? NativeWindowId(window_) : 0;
+  if (wid == 0) {
+    *error = "the pane has no window to play in";
+  } else {
+    MpvOptions options;
+    options.windowId = wid;
+    options.audioOff = options_.audioOff;
+    options.networkTimeoutSeconds = options_.networkTimeoutSeconds;
+    options.wakeup = [this] {
+      if (!wakePending_.exchange(true)) queue_.post(&events_, kPlayerWakeMessage);
+    };
+    player_ = MpvPlayer::Create(options, error);
+    if (!player_ && error->empty()) *error = "the player cannot be started";
+  }
+  if (!player_) logLine("ERROR: fail to create Media Player.");
+  return player_ != nullptr;
 }
 
 void PlayerPane::play(std::string_view urlCp932) {
@@ -95,12 +103,13 @@ void PlayerPane::playLink(std::string_view urlUtf8) {
 }
 
 void PlayerPane::load(const std::string& utf8) {
-  if (!player_) return;
+  if (!window_) return;
   std::string address = PlayerAddress(utf8);
   state_.startLoad(address);
   int64_t entry = -1;
   std::string error;
-  if (player_->Load(address, &entry, &error)) {
+  // The player's core (and its library) is made by the first play, not with the window.
+  if (startPlayer(&error) && player_->Load(address, &entry, &error)) {
     state_.loadAccepted(entry);
   } else {
     state_.loadRefused(error);
@@ -109,8 +118,8 @@ void PlayerPane::load(const std::string& utf8) {
 }
 
 void PlayerPane::stop() {
-  if (!player_) return;
-  player_->Stop();
+  // Also clears the failure of a player that could not be started.
+  if (player_) player_->Stop();
   state_.stopped();
   stateChanged();
 }

@@ -35,11 +35,13 @@ class PlayerPane {
   PlayerPane(const PlayerPane&) = delete;
   PlayerPane& operator=(const PlayerPane&) = delete;
 
-  // Creates the pane's window inside `parent` with the control id and starts the player.
-  // Returns false on success, true on failure (then logged as "ERROR: fail to create Media
-  // Player."), as the caller's window creation expects.
+  // Creates the pane's window inside `parent` with the control id. The player itself is
+  // started by the first play, so idle panes cost no player. Returns false on success, true on
+  // failure (then logged as "ERROR: fail to create Media Player."), as the caller's window
+  // creation expects.
   bool create(platform::HWND parent, int controlId);
-  // `url` is Shift_JIS: the address typed into the URL dialog.
+  // `url` is Shift_JIS: the address typed into the URL dialog. A player that cannot be started
+  // is logged as above and shown as a failed play with the reason; the next play tries again.
   void play(std::string_view urlCp932);
   // A stream link's text, already UTF-8, handed over unchanged.
   void playLink(std::string_view urlUtf8);
@@ -54,7 +56,8 @@ class PlayerPane {
   static constexpr int32_t kLayoutValues[2] = {1, 250};
 
   platform::HWND window() const { return window_; }
-  bool created() const { return player_ != nullptr; }
+  bool created() const { return window_ != nullptr; }
+  bool playerStarted() const { return player_ != nullptr; }
   const PlayerState& state() const { return state_; }
   // Seconds played of the current stream; negative when nothing plays.
   double playbackSeconds() const;
@@ -71,6 +74,8 @@ class PlayerPane {
   };
 
   void load(const std::string& address);
+  // True when the player runs (started now or before); false with `error` set.
+  bool startPlayer(std::string* error);
   void handleEvent(const platform::MpvEvent& event);
   void paint();
   void stateChanged();

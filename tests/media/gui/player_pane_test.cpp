@@ -7,11 +7,13 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/log_stream.h"
 #include "platform/clock.h"
 #include "platform/desktop/host_windows.h"
 #include "platform/desktop/window_system.h"
 #include "tests/media/gui/media_server.h"
 #include "tests/media/gui/pane_rig.h"
+#include "tests/platform/test_support.h"
 
 namespace vexa::media {
 namespace {
@@ -54,9 +56,19 @@ TEST_F(PlayerPaneTest, PlaysALocalStreamAndStopReleasesTheConnection) {
   EXPECT_EQ(PlayerPane::kLayoutValues[0], 1);
   EXPECT_EQ(PlayerPane::kLayoutValues[1], 250);
   MoveWindow(pane.window(), 0, 0, 320, 240, 1);
+  // An idle pane has its window but no player yet: that waits for the first play.
+  EXPECT_TRUE(pane.created());
+  EXPECT_FALSE(pane.playerStarted());
+  EXPECT_EQ(pane.state().phase(), PlayerPhase::Idle);
+  EXPECT_LT(pane.playbackSeconds(), 0);
+  pane.setVolume(30);
+  pane.togglePause();
+  pane.stop();
+  EXPECT_FALSE(pane.playerStarted()) << "only a play starts the player";
 
   const uint32_t start = tickMs();
   pane.play(server.url());  // plain ASCII is the same in Shift_JIS
+  EXPECT_TRUE(pane.playerStarted());
   ASSERT_TRUE(playsOn(pane)) << pane.state().reason();
   std::printf("play to playing: %u ms\n", tickMs() - start);
 
@@ -152,8 +164,38 @@ TEST_F(PlayerPaneTest, AFailedCreationIsLoggedAndNothingElseBreaks) {
   EXPECT_TRUE(pane.create(reinterpret_cast<HWND>(uintptr_t{0xdead}), 303));
   EXPECT_FALSE(pane.created());
   pane.play("http://127.0.0.1:1/");
+  EXPECT_FALSE(pane.playerStarted());
   pane.stop();
   EXPECT_EQ(pane.state().phase(), PlayerPhase::Idle);
+}
+
+TEST_F(PlayerPaneTest, APlayerThatCannotStartFailsThePlayWithTheReasonAndIsLogged) {
+  test::TempDir dir;
+  const std::string logName = dir.path + "/vexa.log";
+  logStream.close();  // an earlier test may have opened the log elsewhere
+  logStream.setConfiguredName(logName.c_str());
+  MediaServer server(test::ToneWav(30), "audio/wav");
+  PlayerPane pane(rig().queue(), options());
+  {
+    TopWindow top;
+    ASSERT_FALSE(pane.create(top.handle, 303));
+  }
+  // The pane's window went with its parent: there is nothing for a player to draw into.
+  for (int round = 0; round < 2; ++round) {
+    pane.play(server.url());
+    EXPECT_EQ(pane.state().phase(), PlayerPhase::Failed) << round;
+    EXPECT_FALSE(pane.state().reason().empty()) << round;
+    EXPECT_FALSE(pane.playerStarted()) << round;
+  }
+  pane.stop();
+  EXPECT_EQ(pane.state().phase(), PlayerPhase::Idle);
+  logStream.close();
+  logStream.setConfiguredName(nullptr);
+  std::ostringstream log;
+  log << std::ifstream(logName, std::ios::binary).rdbuf();
+  EXPECT_EQ(log.str(),
+            "ERROR: fail to create Media Player.\r\nERROR: fail to create Media Player.\r\n");
+  EXPECT_EQ(server.connections(), 0);
 }
 
 }  // namespace
