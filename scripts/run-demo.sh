@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds vexa, starts the demo board on a free port of 127.0.0.1 and watches its busiest thread
-# with `vexa --headless`. Extra arguments go to vexa (for example --polls 3 or --pages DIR).
+# Builds vexa, starts the demo board on a free port of 127.0.0.1 and opens the docked viewer on
+# its busiest thread on $DISPLAY; with no display it says so and watches the thread in the
+# terminal (`vexa --headless`) instead. Extra arguments go to vexa (for example --pages DIR).
 # With --https first, the board serves HTTPS with a certificate made for this run, and vexa
 # trusts that run's authority only (SSL_CERT_FILE).
 # Ctrl-C ends both. VEXA_BUILD_DIR picks another build folder than build/normal.
@@ -25,7 +26,8 @@ if [[ ${1:-} == --https ]]; then
   https=(--https "$fifo_dir/authority.pem")
   export SSL_CERT_FILE="$fifo_dir/authority.pem"
 fi
-python3 "$top/tools/demo_board.py" --host 127.0.0.1 --port 0 "${https[@]}" >"$fifo_dir/out" &
+python3 "$top/tools/demo_board.py" --host 127.0.0.1 --port 0 --local-streams "${https[@]}" \
+  >"$fifo_dir/out" &
 board=$!
 exec 3<"$fifo_dir/out"
 read -r address <&3
@@ -35,5 +37,11 @@ case $address in
   *) echo "demo board at http://$address/ (watching thread $thread)" >&2 ;;
 esac
 status=0
-"$build/app/vexa" --headless --menu-host "$address" --thread "$thread" "$@" || status=$?
+if [[ -n ${DISPLAY:-} ]] && xdpyinfo >/dev/null 2>&1; then
+  echo "the docked viewer is at the left edge of the screen; its tray icon's menu ends it" >&2
+  "$build/app/vexa" --menu-host "$address" --thread "$thread" "$@" || status=$?
+else
+  echo "no display to dock to (DISPLAY is \"${DISPLAY:-}\"): watching in the terminal instead" >&2
+  "$build/app/vexa" --headless --menu-host "$address" --thread "$thread" "$@" || status=$?
+fi
 exit "$status"

@@ -269,8 +269,11 @@ class Desktop:
         return value
 
     def find_window(self, title=None, title_prefix=None, wm_class=None):
-        """A managed window (from _NET_CLIENT_LIST, else the whole tree) that matches."""
+        """A shown window that matches: a managed one (from _NET_CLIENT_LIST) first, else any in
+        the tree. Unmapped windows (a toolkit's group leader has the same class) never match."""
         def matches(window):
+            if not self.viewable(window):
+                return False
             if title is not None and self.title(window) != title:
                 return False
             if title_prefix is not None and not (self.title(window) or "").startswith(title_prefix):
@@ -404,6 +407,13 @@ class Desktop:
             time.sleep(pause)
         self.move(x, y)
         self.last_click = time.monotonic()
+        xtest.fake_input(self.display, X.ButtonPress, button)
+        xtest.fake_input(self.display, X.ButtonRelease, button)
+        self.display.sync()
+
+    def wheel(self, down=True):
+        """One notch of the mouse wheel where the pointer is."""
+        button = 5 if down else 4
         xtest.fake_input(self.display, X.ButtonPress, button)
         xtest.fake_input(self.display, X.ButtonRelease, button)
         self.display.sync()
