@@ -93,6 +93,10 @@ void MessageQueue::postQuitFromSignal() {
   errno = savedErrno;
 }
 
+bool MessageQueue::signalQuitPending() {
+  return signalQuitRaised.load();
+}
+
 bool MessageQueue::signalQuitForUs() const {
   return signalReceiver.load() == this && signalQuitRaised.load();
 }

@@ -67,6 +67,9 @@ class MessageQueue {
   // Async-signal-safe: sets a process-wide flag and wakes the queue that receives signal quits;
   // that queue's next peek returns WM_QUIT ahead of everything else.
   static void postQuitFromSignal();
+  // True while a quit raised by a signal waits to be retrieved: for loops of their own (a
+  // pop-up menu's) that must end too.
+  static bool signalQuitPending();
   // This queue becomes the one that receives signal quits (the first queue made does already).
   void receiveSignalQuit();
 

@@ -5,6 +5,7 @@
 #include <map>
 #include <string>
 
+#include "platform/desktop/icon_record.h"
 #include "platform/desktop/window_record.h"
 #include "platform/desktop/window_system.h"
 #include "platform/sjis_char.h"
@@ -224,6 +225,14 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
       return static_cast<LRESULT>(w->text.size());
     case WM_GETTEXT:
       return desktop::copyText(w->text, reinterpret_cast<char*>(lParam), static_cast<int>(wParam));
+    case WM_SETICON: {
+      // One picture list serves both kinds: the window manager picks its sizes from it.
+      if (w->top == nullptr || (wParam != ICON_SMALL && wParam != ICON_BIG)) return 0;
+      GList* pictures = desktop::iconPictures(reinterpret_cast<HICON>(lParam));
+      gtk_window_set_icon_list(GTK_WINDOW(w->top), pictures);
+      g_list_free_full(pictures, g_object_unref);
+      return 0;
+    }
     default:
       return 0;
   }

@@ -67,7 +67,8 @@ LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value);
 // Calls `procedure` with the message; null procedure gives 0.
 LRESULT CallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // The default processing: WM_CLOSE destroys the window, WM_PAINT validates it, WM_SETTEXT,
-// WM_GETTEXT and WM_GETTEXTLENGTH work on the window's text; everything else gives 0.
+// WM_GETTEXT and WM_GETTEXTLENGTH work on the window's text, WM_SETICON gives a top-level
+// window its icon (lParam: an HICON, null for none); everything else gives 0.
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Calls the window's procedure at once.

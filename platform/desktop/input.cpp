@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/desktop/window_record.h"
+#include "platform/desktop/window_system.h"
 #include "platform/text_encoding.h"
 
 namespace vexa::platform {
@@ -167,6 +168,18 @@ BOOL TrackMouseEvent(TRACKMOUSEEVENT* track) {
 BOOL GetCursorPos(POINT* point) {
   if (point == nullptr) return 0;
   *point = input().cursorPos;
+  // Where the pointer is now: a click on the tray icon or elsewhere reaches no window of ours.
+  GdkDisplay* display = gdk_display_get_default();
+  if (WindowSystemReady() && display != nullptr) {
+    GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(display));
+    gint x = 0;
+    gint y = 0;
+    if (pointer != nullptr) {
+      gdk_device_get_position(pointer, nullptr, &x, &y);
+      point->x = x;
+      point->y = y;
+    }
+  }
   return 1;
 }
 

@@ -29,7 +29,8 @@ struct TRACKMOUSEEVENT {
 // window) WM_MOUSELEAVE is posted once. FALSE for a dead window.
 BOOL TrackMouseEvent(TRACKMOUSEEVENT* track);
 
-// The pointer position in screen coordinates as of the last pointer event.
+// The pointer position in screen coordinates, now (as of the last pointer event without a
+// display).
 BOOL GetCursorPos(POINT* point);
 
 // The system cursors, by the numbers Windows gives their IDC_ names. Only these five exist.

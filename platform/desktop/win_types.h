@@ -20,6 +20,11 @@ using LRESULT = intptr_t;
 using LONG_PTR = intptr_t;
 using COLORREF = DWORD;  // 0x00BBGGRR
 using ATOM = WORD;
+using SHORT = int16_t;
+using INT_PTR = intptr_t;
+using UINT_PTR = uintptr_t;
+using HRESULT = int32_t;
+using HANDLE = void*;
 
 // TRUE and FALSE are left to GLib's macros of the same values (1 and 0).
 
@@ -34,6 +39,7 @@ struct HBITMAP__;
 struct HCURSOR__;
 struct HMENU__;
 struct HINSTANCE__;
+struct HICON__;
 using HWND = HWND__*;
 using HDC = HDC__*;
 using HGDIOBJ = void*;
@@ -45,6 +51,16 @@ using HBITMAP = HBITMAP__*;
 using HCURSOR = HCURSOR__*;
 using HMENU = HMENU__*;  // for a child window: its control identifier
 using HINSTANCE = HINSTANCE__*;
+using HICON = HICON__*;
+
+// A resource named by number instead of by text, as Windows does it.
+inline const char* MAKEINTRESOURCEA(WORD id) {
+  return reinterpret_cast<const char*>(static_cast<uintptr_t>(id));
+}
+// True when `name` is a number made by MAKEINTRESOURCEA rather than a text.
+inline bool IS_INTRESOURCE(const char* name) {
+  return (reinterpret_cast<uintptr_t>(name) >> 16) == 0;
+}
 
 struct POINT {
   LONG x = 0;
