@@ -61,13 +61,26 @@ void notify(TrayIcon* icon, UINT mouseMessage) {
   PostMessageA(icon->window, icon->callback, icon->id, static_cast<LPARAM>(mouseMessage));
 }
 
-void onPopupMenu(GtkStatusIcon*, guint, guint, gpointer data) {
-  auto* icon = static_cast<TrayIcon*>(data);
+void contextMenu(TrayIcon* icon) {
   notify(icon, icon->version >= NOTIFYICON_VERSION ? WM_CONTEXTMENU : WM_RBUTTONUP);
 }
 
-void onActivate(GtkStatusIcon*, gpointer data) {
-  notify(static_cast<TrayIcon*>(data), WM_LBUTTONUP);
+// Clicks are reported when the button comes up, as the shell does: a menu opened for a right
+// click must not see that click's release.
+gboolean onButtonPress(GtkStatusIcon*, GdkEventButton* event, gpointer) {
+  return event->button == 1 || event->button == 3;  // no "activate" or "popup-menu" for them
+}
+
+gboolean onButtonRelease(GtkStatusIcon*, GdkEventButton* event, gpointer data) {
+  auto* icon = static_cast<TrayIcon*>(data);
+  if (event->button == 1) notify(icon, WM_LBUTTONUP);
+  if (event->button == 3) contextMenu(icon);
+  return event->button == 1 || event->button == 3;
+}
+
+// The keyboard's menu key on the icon.
+void onPopupMenu(GtkStatusIcon*, guint, guint, gpointer data) {
+  contextMenu(static_cast<TrayIcon*>(data));
 }
 
 // The tray decides the icon's size; give it the drawn picture that fits best.
@@ -139,7 +152,8 @@ BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) {
       }
       apply(icon, *data);
       g_signal_connect(icon->status, "popup-menu", G_CALLBACK(onPopupMenu), icon);
-      g_signal_connect(icon->status, "activate", G_CALLBACK(onActivate), icon);
+      g_signal_connect(icon->status, "button-press-event", G_CALLBACK(onButtonPress), icon);
+      g_signal_connect(icon->status, "button-release-event", G_CALLBACK(onButtonRelease), icon);
       g_signal_connect(icon->status, "size-changed", G_CALLBACK(onSizeChanged), icon);
       icons().emplace(keyOf(data->hWnd, data->uID), icon);
       return 1;

@@ -6,10 +6,11 @@
 
 // The notification-area (tray) icon, on an XEmbed system tray. GUI thread only.
 //
-// An icon is named by its window and id. A right click on it posts the callback message to the
-// window with wParam = the id and lParam = WM_CONTEXTMENU once the version is 3 (WM_RBUTTONUP
-// before); a left click posts WM_LBUTTONUP. Adding an icon succeeds without a tray on the
-// screen: it embeds when a tray appears, and again when the tray is restarted.
+// An icon is named by its window and id. A right click on it (when the button comes up) posts
+// the callback message to the window with wParam = the id and lParam = WM_CONTEXTMENU once the
+// version is 3 (WM_RBUTTONUP before); a left click posts WM_LBUTTONUP. Adding an icon succeeds
+// without a tray on the screen: it embeds when a tray appears, and again when the tray is
+// restarted.
 namespace vexa::platform {
 
 constexpr DWORD NIM_ADD = 0;
