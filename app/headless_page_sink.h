@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/page_folder.h"
 #include "view/page_sink.h"
 
 namespace vexa {
@@ -34,12 +35,9 @@ class HeadlessPageSink : public PageSink {
   bool flushOutput();
 
  private:
-  // Writes the page to `path` through a new file renamed into place; an error text on failure.
-  std::string keepPage(const std::string& path, std::string_view bytes);
-
   FILE* out_;
   FILE* errors_;
-  std::string pagesDir_;
+  PageFolder folder_;
   uint32_t pageCount_ = 0;
   bool writeFailed_ = false;
   bool outputFailed_ = false;
