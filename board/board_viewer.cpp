@@ -1,5 +1,7 @@
 #include "board/board_viewer.h"
 
+#include "platform/clock.h"
+#include "platform/thread.h"
 #include "view/page_sink.h"
 
 namespace vexa {
@@ -60,6 +62,22 @@ void BoardViewer::stopTasks() {
   if (state_ != ViewerState::Idle) setViewerState(ViewerState::Idle);
   watchTask_.requestCancel();
   listTask_.requestCancel();
+}
+
+void BoardViewer::finishTasks() {
+  FiberTask* tasks[] = {&watchTask_, &listTask_};
+  const uint32_t start = platform::tickMs();
+  while (platform::tickMs() - start < 5000) {
+    stopTasks();
+    bool anyLive = false;
+    for (FiberTask* task : tasks) {
+      if (!task->isLive()) continue;
+      resume(task);
+      anyLive = anyLive || task->isLive();
+    }
+    if (!anyLive) return;
+    platform::sleepMs(1);
+  }
 }
 
 bool BoardViewer::setViewerState(ViewerState request) {

@@ -73,6 +73,9 @@ class BoardViewer {
   // being dropped with what its fiber holds. Call again before each resume: a download that
   // starts afterwards clears its cancel.
   void stopTasks();
+  // After the loop: stops the tasks and resumes them until they return, so each fiber frees
+  // what it holds. Bounded: a task still running after a few seconds is left as it is.
+  void finishTasks();
 
   ThreadListTask& listTask() { return listTask_; }
   ThreadWatchTask& watchTask() { return watchTask_; }
