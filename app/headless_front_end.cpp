@@ -6,11 +6,11 @@
 #include <string>
 
 #include "app/front_ends.h"
-#include "app/headless_options.h"
 #include "app/headless_page_sink.h"
 #include "app/headless_status_view.h"
 #include "app/status_printer.h"
 #include "app/usage.h"
+#include "app/viewer_options.h"
 #include "base/log_stream.h"
 #include "base/task_loop.h"
 #include "board/board_viewer.h"
@@ -34,7 +34,7 @@ constexpr uint32_t kWakeMessage = platform::WM_USER + 1;
 // for a reason the status lines do not give leaves that reason in closingLine().
 class HeadlessDriver : public ViewerObserver, public platform::MessageTarget {
  public:
-  HeadlessDriver(const HeadlessOptions& options, platform::MessageQueue& queue,
+  HeadlessDriver(const ViewerOptions& options, platform::MessageQueue& queue,
                  const HeadlessPageSink& browser)
       : options_(options), queue_(queue), browser_(browser) {}
 
@@ -163,7 +163,7 @@ class HeadlessDriver : public ViewerObserver, public platform::MessageTarget {
     return status != 0 ? " (HTTP " + std::to_string(status) + ")" : " (no answer)";
   }
 
-  const HeadlessOptions& options_;
+  const ViewerOptions& options_;
   platform::MessageQueue& queue_;
   const HeadlessPageSink& browser_;
   BoardViewer* viewer_ = nullptr;
@@ -197,32 +197,13 @@ class HeadlessLoop : public TaskLoop {
   HeadlessDriver& driver_;
 };
 
-// Brings both tasks to their end after the loop: the viewer goes to Idle and every transfer is
-// cancelled, so each task leaves at its next check instead of being dropped mid-fiber. Bounded:
-// a task that does not end within a few seconds is left as it is.
-void finishTasks(BoardViewer& viewer) {
-  FiberTask* tasks[] = {&viewer.watchTask(), &viewer.listTask()};
-  const uint32_t start = platform::tickMs();
-  while (platform::tickMs() - start < 5000) {
-    viewer.stopTasks();
-    bool anyLive = false;
-    for (FiberTask* task : tasks) {
-      if (!task->isLive()) continue;
-      resume(task);
-      anyLive = anyLive || task->isLive();
-    }
-    if (!anyLive) return;
-    platform::sleepMs(1);
-  }
-}
-
 }  // namespace
 
 int runHeadlessFrontEnd(int argc, char** argv) {
   platform::ignoreBrokenPipes();
-  HeadlessOptions options;
+  ViewerOptions options;
   std::string error;
-  if (parseHeadlessOptions(argc, argv, options, error)) {
+  if (parseViewerOptions(argc, argv, true, options, error)) {
     std::fprintf(stderr, "vexa: %s\nTry 'vexa --help' for more information.\n", error.c_str());
     return 2;
   }
@@ -269,7 +250,7 @@ int runHeadlessFrontEnd(int argc, char** argv) {
   const bool failedToStart = loop.run();
   const bool failed = viewer.failed();
   driver.interrupted();
-  finishTasks(viewer);
+  viewer.finishTasks();
   // What the tasks wrote while they ended comes before the reason of the end.
   printer.flush();
   if (failedToStart) {

@@ -6,6 +6,7 @@
 #include "app/application.h"
 #include "app/front_ends.h"
 #include "app/usage.h"
+#include "app/viewer_options.h"
 
 int main(int argc, char** argv) {
   using namespace vexa;
@@ -24,9 +25,9 @@ int main(int argc, char** argv) {
       break;
   }
 
-  WindowedOptions options;
+  ViewerOptions options;
   std::string error;
-  if (parseWindowedOptions(argc, argv, options, error)) {
+  if (parseViewerOptions(argc, argv, false, options, error)) {
     std::fprintf(stderr, "vexa: %s\nTry 'vexa --help' for more information.\n", error.c_str());
     return 2;
   }
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
   // The whole run happens inside the constructor.
   std::unique_ptr<Application> application(new (std::nothrow)
                                                Application(source, std::move(options)));
+  const int status = application ? application->exitStatus() : 0;
   application.reset();
-  return 0;
+  return status;
 }

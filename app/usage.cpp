@@ -99,44 +99,10 @@ bool isValidHostAndPort(const std::string& given) {
   return value >= 1 && value <= 65535;
 }
 
-bool parseWindowedOptions(int argc, char** argv, WindowedOptions& options, std::string& error) {
-  for (int i = 1; i < argc && argv[i] != nullptr; ++i) {
-    const std::string arg = argv[i];
-    std::string* target = nullptr;
-    if (arg == "--menu-host") {
-      target = &options.menuHost;
-    } else if (arg == "--board") {
-      target = &options.board;
-    } else if (arg == "--pages") {
-      target = &options.pagesDir;
-    } else if (arg.starts_with("-")) {
-      error = "unknown option '" + shownArgument(arg) + "'";
-      return true;
-    } else {
-      error = "unexpected argument '" + shownArgument(arg) + "'";
-      return true;
-    }
-    if (i + 1 >= argc || argv[i + 1] == nullptr) {
-      error = "option '" + arg + "' needs a value";
-      return true;
-    }
-    *target = argv[++i];
-    if (target->empty()) {
-      error = "option '" + arg + "' needs a value";
-      return true;
-    }
-  }
-  if (!options.menuHost.empty() && !isValidHostAndPort(options.menuHost)) {
-    error =
-        "bad menu host '" + shownArgument(options.menuHost) + "' (expected [https://]HOST[:PORT])";
-    return true;
-  }
-  return false;
-}
-
 const char* usageText() {
   return "Usage:\n"
-         "  vexa [--menu-host HOST[:PORT]] [--board TITLE] [--pages DIR]\n"
+         "  vexa [--menu-host H] [--board T] [--filter TEXT] [--thread KEY] [--ng ID]...\n"
+         "       [--pages DIR]\n"
          "      Run the viewer docked at the edge of the screen.\n"
          "  vexa --headless [--menu-host H] [--board T] [--filter TEXT] [--thread KEY] [--ng "
          "ID]...\n"
@@ -155,9 +121,9 @@ const char* usageText() {
          "  --board TITLE            the title of the board to watch\n"
          "  --pages DIR              also write every page shown to DIR/0001.html, ...\n"
          "  --filter TEXT            the words of the thread-name filter\n"
-         "  --thread KEY             watch the thread with this key\n"
+         "  --thread KEY             open the thread with this key at start\n"
          "  --ng ID                  hide the posts of this ID (may be repeated)\n"
-         "  --polls N                stop after N polls of the watched thread\n";
+         "  --polls N                (--headless) stop after N polls of the watched thread\n";
 }
 
 const char* versionText() {

@@ -12,17 +12,6 @@ enum class RunMode { Windowed, Headless, Fetch, Help, Version };
 // or --fetch chooses its mode; otherwise the docked viewer runs.
 RunMode chooseRunMode(int argc, char** argv);
 
-// The options of the docked viewer, kept for the main window.
-struct WindowedOptions {
-  std::string menuHost;  // [https://]HOST[:PORT]; empty for the default menu server
-  std::string board;     // the board's title in UTF-8; empty for the default board
-  std::string pagesDir;  // where to keep a copy of every page shown; empty for none
-};
-
-// Reads the docked viewer's options from argv[1..]. On a usage error returns true and sets
-// `error` to a one-line message without the program name.
-bool parseWindowedOptions(int argc, char** argv, WindowedOptions& options, std::string& error);
-
 // True when `text` is HOST or HOST:PORT with a port of 1 to 65535, optionally after https://.
 bool isValidHostAndPort(const std::string& text);
 

@@ -1,4 +1,4 @@
-#include "app/headless_options.h"
+#include "app/viewer_options.h"
 
 #include <cstring>
 
@@ -23,8 +23,9 @@ bool parseCount(const char* text, uint32_t& value) {
 
 }  // namespace
 
-bool parseHeadlessOptions(int argc, char** argv, HeadlessOptions& options, std::string& error) {
-  bool seenHeadless = false;
+bool parseViewerOptions(int argc, char** argv, bool headless, ViewerOptions& options,
+                        std::string& error) {
+  bool seenHeadless = !headless;
   bool seen[6] = {};
   for (int i = 1; i < argc && argv[i] != nullptr; ++i) {
     const char* arg = argv[i];
@@ -45,8 +46,9 @@ bool parseHeadlessOptions(int argc, char** argv, HeadlessOptions& options, std::
     for (const Valued& valued : kValued) {
       if (std::strcmp(arg, valued.name) == 0) option = &valued;
     }
-    if (option == nullptr) {
-      error = "unknown option '" + shownArgument(arg) + "' for --headless";
+    if (option == nullptr || (!headless && option->option == Polls)) {
+      error = std::string(arg[0] == '-' ? "unknown option '" : "unexpected argument '") +
+              shownArgument(arg) + (headless ? "' for --headless" : "'");
       return true;
     }
     if (i + 1 >= argc || argv[i + 1] == nullptr) {

@@ -1,4 +1,5 @@
 #include "app/usage.h"
+#include "app/viewer_options.h"
 
 #include <gtest/gtest.h>
 
@@ -48,7 +49,7 @@ TEST(UsageTest, HostAndPort) {
 }
 
 TEST(UsageTest, WindowedUsageErrors) {
-  WindowedOptions options;
+  ViewerOptions options;
   std::string error;
   const std::vector<std::string> refused[] = {
       {"--menu-host", "h:0"}, {"--menu-host"}, {"--board", ""}, {"--unknown"},
@@ -57,7 +58,7 @@ TEST(UsageTest, WindowedUsageErrors) {
   for (const std::vector<std::string>& args : refused) {
     TestArgv argv(args);
     error.clear();
-    EXPECT_TRUE(parseWindowedOptions(argv.argc(), argv.argv(), options, error)) << args[0];
+    EXPECT_TRUE(parseViewerOptions(argv.argc(), argv.argv(), false, options, error)) << args[0];
     EXPECT_FALSE(error.empty()) << args[0];
   }
 }
@@ -83,9 +84,9 @@ TEST(UsageTest, EchoedArgumentsCannotDriveTheTerminal) {
       {"--menu-host", "h\r\n\x1B[31m"}, {"\x1B[2J"}, {"--x" + rlo}};
   for (const std::vector<std::string>& args : echoed) {
     TestArgv argv(args);
-    WindowedOptions options;
+    ViewerOptions options;
     std::string error;
-    EXPECT_TRUE(parseWindowedOptions(argv.argc(), argv.argv(), options, error));
+    EXPECT_TRUE(parseViewerOptions(argv.argc(), argv.argv(), false, options, error));
     EXPECT_EQ(error.find_first_of("\r\n\x1B"), std::string::npos) << error;
     EXPECT_EQ(error.find(rlo), std::string::npos) << error;
   }

@@ -1,4 +1,4 @@
-#include "app/headless_options.h"
+#include "app/viewer_options.h"
 
 #include <gtest/gtest.h>
 
@@ -12,18 +12,18 @@ namespace {
 
 struct Parsed {
   bool failed;
-  HeadlessOptions options;
+  ViewerOptions options;
   std::string error;
 };
 
 Parsed parse(const std::vector<std::string>& args) {
   TestArgv argv(args);
   Parsed parsed;
-  parsed.failed = parseHeadlessOptions(argv.argc(), argv.argv(), parsed.options, parsed.error);
+  parsed.failed = parseViewerOptions(argv.argc(), argv.argv(), true, parsed.options, parsed.error);
   return parsed;
 }
 
-TEST(HeadlessOptionsTest, ReadsEveryOption) {
+TEST(ViewerOptionsTest, ReadsEveryOption) {
   // A value is a value, whatever it looks like; --ng adds up.
   const Parsed parsed = parse({"--filter", "--headless", "--headless", "--thread", "--polls",
                                "--ng", "AbC+/9x", "--ng", "", "--polls", "4294967295"});
@@ -35,7 +35,7 @@ TEST(HeadlessOptionsTest, ReadsEveryOption) {
   EXPECT_EQ(parsed.options.polls, 4294967295u);
 }
 
-TEST(HeadlessOptionsTest, UsageErrors) {
+TEST(ViewerOptionsTest, UsageErrors) {
   const std::vector<std::string> cases[] = {
       {"--bogus"},
       {"--headless", "--headless"},
