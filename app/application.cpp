@@ -3,6 +3,7 @@
 #include <clocale>
 #include <utility>
 
+#include "app/front_ends.h"
 #include "app/random_name.h"
 #include "app/system_variables.h"
 #include "base/log_stream.h"
@@ -12,7 +13,7 @@ extern char** environ;
 
 namespace vexa {
 
-Application::Application(const CommandSource& source, WindowedOptions options)
+Application::Application(const CommandSource& source, ViewerOptions options)
     : options_(std::move(options)) {
   // A command line that cannot be stored is left empty: the options were already read from argv.
   commandLine_.build(source);
@@ -47,9 +48,7 @@ void Application::run() {
     platform::QuitSignals quitSignals;
     if (quitSignals.failed()) logLine("WARNING: fail to install signal handlers.");
 
-    // The main window belongs here: constructing it runs the message loop until the user quits
-    // (or a signal asks to), and deleting it closes every window. Until it exists the run ends
-    // at once.
+    exitStatus_ = runDockedViewer(options_);
   }
 
   logLine("===== program termination correctly =====");

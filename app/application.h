@@ -5,6 +5,7 @@
 
 #include "app/command_line.h"
 #include "app/usage.h"
+#include "app/viewer_options.h"
 #include "base/shared_object.h"
 #include "platform/instance_guard.h"
 
@@ -34,20 +35,23 @@ class Application {
   static constexpr int kSlotCount = 33;
 
   // `source` and the strings it points to must outlive the Application.
-  Application(const CommandSource& source, WindowedOptions options);
+  Application(const CommandSource& source, ViewerOptions options);
   virtual ~Application();
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
 
   const CommandLine& commandLine() const { return commandLine_; }
-  const WindowedOptions& options() const { return options_; }
+  const ViewerOptions& options() const { return options_; }
+  // What the process should exit with: 0 unless the docked viewer failed.
+  int exitStatus() const { return exitStatus_; }
 
  private:
   void run();
 
   std::array<ApplicationSlot, kSlotCount> slots_;
   CommandLine commandLine_;
-  WindowedOptions options_;
+  ViewerOptions options_;
+  int exitStatus_ = 0;
   // Held until the process ends, so a second start in the meantime gives way.
   platform::InstanceGuard guard_;
 };
