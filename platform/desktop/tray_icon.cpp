@@ -10,6 +10,7 @@
 
 #include "platform/desktop/host_windows.h"
 #include "platform/desktop/icon_record.h"
+#include "platform/desktop/window_record.h"
 #include "platform/desktop/window_system.h"
 #include "platform/sjis_char.h"
 #include "platform/text_encoding.h"
@@ -25,7 +26,8 @@ struct TrayIcon {
   bool hasCallback = false;
   UINT version = 0;
   HICON icon = nullptr;
-  GtkStatusIcon* status = nullptr;  // owned
+  GtkStatusIcon* status = nullptr;   // owned
+  GtkWidget* ownerWidget = nullptr;  // the window's GTK window, watched for its end
 };
 
 using Key = std::pair<uintptr_t, UINT>;
@@ -117,10 +119,25 @@ void apply(TrayIcon* icon, const NOTIFYICONDATAA& data) {
 void drop(std::map<Key, TrayIcon*>::iterator entry) {
   TrayIcon* icon = entry->second;
   icons().erase(entry);
+  if (icon->ownerWidget != nullptr) {
+    g_signal_handlers_disconnect_by_data(icon->ownerWidget, icon);
+  }
   g_signal_handlers_disconnect_by_data(icon->status, icon);
   gtk_status_icon_set_visible(icon->status, FALSE);
   g_object_unref(icon->status);
   delete icon;
+}
+
+// The icon leaves the tray with its window, whether or not NIM_DELETE came first.
+void onOwnerDestroyed(GtkWidget*, gpointer data) {
+  auto* icon = static_cast<TrayIcon*>(data);
+  icon->ownerWidget = nullptr;  // being destroyed: nothing to disconnect from
+  for (auto it = icons().begin(); it != icons().end(); ++it) {
+    if (it->second == icon) {
+      drop(it);
+      return;
+    }
+  }
 }
 
 // Icons of windows that are gone go with them, as the shell drops them at its next look.
@@ -155,6 +172,12 @@ BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) {
       g_signal_connect(icon->status, "button-press-event", G_CALLBACK(onButtonPress), icon);
       g_signal_connect(icon->status, "button-release-event", G_CALLBACK(onButtonRelease), icon);
       g_signal_connect(icon->status, "size-changed", G_CALLBACK(onSizeChanged), icon);
+      if (desktop::WindowRecord* w = desktop::findWindow(data->hWnd)) {
+        icon->ownerWidget = w->top != nullptr ? w->top : w->widget;
+        if (icon->ownerWidget != nullptr) {
+          g_signal_connect(icon->ownerWidget, "destroy", G_CALLBACK(onOwnerDestroyed), icon);
+        }
+      }
       icons().emplace(keyOf(data->hWnd, data->uID), icon);
       return 1;
     }
