@@ -254,6 +254,14 @@ gboolean whenShown(gpointer data) {
   return G_SOURCE_REMOVE;
 }
 
+// A case whose keys missed the menu fails instead of leaving the menu open for ever.
+gboolean closeShownMenu(gpointer) {
+  if (GtkWidget* window = shownMenu()) {
+    gtk_menu_shell_deactivate(GTK_MENU_SHELL(gtk_bin_get_child(GTK_BIN(window))));
+  }
+  return G_SOURCE_CONTINUE;
+}
+
 std::string clickOn(GtkWidget* item) {
   GtkAllocation a;
   gtk_widget_get_allocation(item, &a);
@@ -292,10 +300,12 @@ TEST_F(WindowManagerMenuTest, ReturnsTheCommandChosenOrNothing) {
     script.act = [&](GtkWidget* window) { script.background.xdotool(c.keys(window)); };
     ASSERT_TRUE(movePointer(900, 700));
     const guint watch = g_timeout_add(20, whenShown, &script);
+    const guint safety = g_timeout_add(10000, closeShownMenu, nullptr);
     const UINT chosen =
         TrackPopupMenuEx(popup, TPM_RIGHTALIGN | TPM_BOTTOMALIGN | TPM_NONOTIFY | TPM_RETURNCMD,
                          900, 700, owner.handle, nullptr);
     if (script.seenWindow == nullptr) g_source_remove(watch);
+    g_source_remove(safety);
     script.background.join();
     EXPECT_EQ(chosen, c.expected) << c.name;
     ASSERT_NE(script.seenWindow, nullptr) << c.name;
@@ -348,7 +358,9 @@ TEST_F(WindowManagerMenuTest, WithoutReturnCmdTheChoiceIsPostedToTheOwner) {
     script.background.xdotool(clickOn(itemLabelled(m, "左右切り替え")));
   };
   g_timeout_add(20, whenShown, &script);
+  const guint safety = g_timeout_add(10000, closeShownMenu, nullptr);
   EXPECT_EQ(TrackPopupMenuEx(GetSubMenu(menu, 0), 0, 300, 300, owner.handle, nullptr), 1u);
+  g_source_remove(safety);
   script.background.join();
   ASSERT_TRUE(Desktop::get().runUntil([&] {
     const Seen* command = owner.log.last(WM_COMMAND);
