@@ -1,3 +1,6 @@
+#include <cairo-xlib.h>
+#include <gdk/gdkx.h>
+
 #include <algorithm>
 
 #include "platform/desktop/host_windows.h"
@@ -35,12 +38,34 @@ bool clipToClient(const WindowRecord* w, RECT& rect) {
   return rect.left < rect.right && rect.top < rect.bottom;
 }
 
+// Puts the picture straight into the X window of a client area that has one of its own. GTK's
+// own painting of such a window is lost once the window has grown past the size its X window
+// was made with (a layout's starts at 100x100), so a player's pane would keep the X server's
+// background, or whatever was on screen there before.
+void paintNativeWindow(const WindowRecord* w, GdkWindow* bin, cairo_t* cr) {
+  GdkRectangle area;
+  if (!gdk_cairo_get_clip_rectangle(cr, &area)) return;
+  cairo_surface_t* target = cairo_xlib_surface_create(
+      GDK_WINDOW_XDISPLAY(bin), GDK_WINDOW_XID(bin), GDK_VISUAL_XVISUAL(gdk_window_get_visual(bin)),
+      gdk_window_get_width(bin), gdk_window_get_height(bin));
+  cairo_t* direct = cairo_create(target);
+  cairo_rectangle(direct, area.x, area.y, area.width, area.height);
+  cairo_clip(direct);
+  cairo_set_operator(direct, CAIRO_OPERATOR_SOURCE);
+  cairo_set_source_surface(direct, w->picture, 0, 0);
+  cairo_paint(direct);
+  cairo_destroy(direct);
+  cairo_surface_flush(target);
+  cairo_surface_destroy(target);
+}
+
 gboolean onDraw(GtkWidget* widget, cairo_t* cr, gpointer data) {
   WindowRecord* w = untag(data);
   if (w == nullptr || w->picture == nullptr) return FALSE;
-  if (!gtk_cairo_should_draw_window(cr, gtk_layout_get_bin_window(GTK_LAYOUT(widget)))) {
-    return FALSE;
-  }
+  GdkWindow* bin = gtk_layout_get_bin_window(GTK_LAYOUT(widget));
+  if (!gtk_cairo_should_draw_window(cr, bin)) return FALSE;
+  // Children the window system draws in (a player's video) are left alone: X clips them out.
+  if (gdk_window_has_native(bin) && GDK_IS_X11_WINDOW(bin)) paintNativeWindow(w, bin, cr);
   cairo_save(cr);
   cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
   cairo_set_source_surface(cr, w->picture, 0, 0);
