@@ -1,5 +1,8 @@
 #include "platform/desktop/edit_control.h"
 
+#include <X11/Xlib.h>
+#include <gdk/gdkx.h>
+
 #include <algorithm>
 
 #include "platform/desktop/gdi_record.h"
@@ -19,6 +22,21 @@ constexpr const char* kEditStyle =
 
 gpointer tag(const WindowRecord* w) {
   return reinterpret_cast<gpointer>(w->id);
+}
+
+// A window manager never gives the keyboard to a dock window, so a click in one of its
+// controls must take it for the window itself.
+void focusTopLevel(GtkWidget* widget) {
+  GtkWidget* top = gtk_widget_get_toplevel(widget);
+  if (!GTK_IS_WINDOW(top) || gtk_window_is_active(GTK_WINDOW(top))) return;
+  GdkWindow* window = gtk_widget_get_window(top);
+  if (window == nullptr || !GDK_IS_X11_WINDOW(window) || !gdk_window_is_viewable(window)) return;
+  XSetInputFocus(GDK_WINDOW_XDISPLAY(window), GDK_WINDOW_XID(window), RevertToParent, CurrentTime);
+}
+
+gboolean onEditPress(GtkWidget* widget, GdkEventButton*, gpointer) {
+  focusTopLevel(widget);
+  return FALSE;  // the entry places the caret as usual
 }
 
 gboolean onEditKey(GtkWidget*, GdkEventKey* event, gpointer data) {
@@ -76,6 +94,7 @@ void setUpEditWidget(WindowRecord* w, int x, int y, int width, int height) {
   gtk_style_context_add_class(gtk_widget_get_style_context(entry), "vexa-edit");
   g_signal_connect(entry, "key-press-event", G_CALLBACK(onEditKey), tag(w));
   g_signal_connect(entry, "key-release-event", G_CALLBACK(onEditKey), tag(w));
+  g_signal_connect(entry, "button-press-event", G_CALLBACK(onEditPress), nullptr);
   g_signal_connect(entry, "focus-in-event", G_CALLBACK(onEditFocus), tag(w));
   g_signal_connect(entry, "focus-out-event", G_CALLBACK(onEditFocus), tag(w));
   w->x = x;
@@ -142,7 +161,10 @@ namespace vexa::platform {
 HWND SetFocus(HWND window) {
   const HWND previous = GetFocus();
   desktop::WindowRecord* w = desktop::findWindow(window);
-  if (w != nullptr && w->widget != nullptr) gtk_widget_grab_focus(w->widget);
+  if (w != nullptr && w->widget != nullptr) {
+    desktop::focusTopLevel(w->widget);
+    gtk_widget_grab_focus(w->widget);
+  }
   return previous;
 }
 
