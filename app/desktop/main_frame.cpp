@@ -47,6 +47,8 @@ MainFrame::MainFrame(P::MessageQueue& queue, const ViewerOptions& options)
           trayState_, [this](TrayIconKind kind) { showTrayIcon(kind); },
           [] { return P::tickMs(); }),
       filter_([this] { viewer_->searchThreads(); }),
+      listStatus_(queue),
+      watchStatus_(queue),
       paneSlots_{NativeChildWidget(0, kPaneHeightPerMille),
                  NativeChildWidget(0, kPaneHeightPerMille)} {
   // Ticking, and with it every task, starts once the bar is docked.
@@ -337,6 +339,7 @@ void MainFrame::showStatusView(BoardTaskId task) {
   StatusPanel& other = task == BoardTaskId::List ? watchStatus_ : listStatus_;
   SetWidgetHidden(other, true);
   SetWidgetHidden(shown, false);
+  shown.showHeld();
   browserSlot_.SetHidden(true);
   layout_.SetFill(task == BoardTaskId::List ? 3 : 4);
 }
