@@ -31,7 +31,12 @@ void focusTopLevel(GtkWidget* widget) {
   if (!GTK_IS_WINDOW(top) || gtk_window_is_active(GTK_WINDOW(top))) return;
   GdkWindow* window = gtk_widget_get_window(top);
   if (window == nullptr || !GDK_IS_X11_WINDOW(window) || !gdk_window_is_viewable(window)) return;
+  // The window may be mapped for GDK before the server has mapped it (a manager reparents it
+  // first): the server then refuses the focus, which must not end the program.
+  GdkDisplay* display = gdk_window_get_display(window);
+  gdk_x11_display_error_trap_push(display);
   XSetInputFocus(GDK_WINDOW_XDISPLAY(window), GDK_WINDOW_XID(window), RevertToParent, CurrentTime);
+  gdk_x11_display_error_trap_pop_ignored(display);
 }
 
 gboolean onEditPress(GtkWidget* widget, GdkEventButton*, gpointer) {
