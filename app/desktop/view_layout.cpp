@@ -14,9 +14,8 @@ void NativeChildWidget::SetWindow(P::HWND window) {
 }
 
 void HideChildWindow(P::HWND window) {
-  // Sized to nothing rather than hidden: a child shown again after SW_HIDE kept the picture
-  // underneath it instead of painting, while one sized again always paints.
-  P::MoveWindow(window, 0, 0, 0, 0, 1);
+  // Hidden at its size: a post view sized to nothing would lay its whole page out again, twice.
+  P::ShowWindow(window, P::SW_HIDE);
 }
 
 void SetWidgetHidden(ui::Widget& widget, bool hidden) {
