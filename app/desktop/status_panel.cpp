@@ -11,6 +11,8 @@ StatusPanel::~StatusPanel() {
 void StatusPanel::statusChanged(const char* text) {
   text_ = text != nullptr ? text : "";
   held_ = true;
+  // A hidden panel repaints nothing: the line waits until the panel is shown.
+  if (style().hidden) return;
   const uint32_t now = platform::tickMs();
   if (!shownOnce_ || now - shownAt_ >= kIntervalMs) {
     show(now);
@@ -27,7 +29,7 @@ intptr_t StatusPanel::windowProc(uint32_t message, uintptr_t, intptr_t) {
   if (message != platform::WM_TIMER) return 0;
   queue_.killTimer(timer_);
   timer_ = 0;
-  showHeld();
+  if (!style().hidden) showHeld();
   return 0;
 }
 

@@ -12,7 +12,7 @@ namespace vexa {
 // A task's status view in the content slot: its current status line. A download replaces the
 // line for every piece it receives and each change repaints the window, so a line is shown at
 // most every 100 ms; one that comes sooner is held and shown by a timer, so the last line of a
-// load is never lost.
+// load is never lost. A hidden panel holds its line until it is shown.
 class StatusPanel : public ui::PanelWidget, public StatusView, public platform::MessageTarget {
  public:
   static constexpr uint32_t kIntervalMs = 100;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/desktop/view_layout.h"
 #include "platform/clock.h"
 
 namespace vexa {
@@ -41,6 +42,14 @@ TEST(StatusPanelTest, AHeldLineShowsWhenThePanelIsShown) {
   EXPECT_EQ(panel.label(), "b");
   panel.showHeld();  // nothing held: nothing changes
   EXPECT_EQ(panel.label(), "b");
+
+  // Hidden, it repaints nothing until it is shown again.
+  SetWidgetHidden(panel, true);
+  panel.statusChanged("c");
+  EXPECT_EQ(panel.label(), "b");
+  SetWidgetHidden(panel, false);
+  panel.showHeld();
+  EXPECT_EQ(panel.label(), "c");
 }
 
 }  // namespace
