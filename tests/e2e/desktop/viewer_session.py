@@ -18,11 +18,11 @@ WHITE = (255, 255, 255)
 TERMINATION = "===== program termination correctly ====="
 
 
-def make_videos(folder, specs):
-    """Short generated videos (VP8 in WebM) of a solid colour or a test pattern, one per spec:
-    (name, lavfi source). Returns their paths."""
+def make_videos(folder, sources):
+    """Short generated videos (VP8 in WebM) of a solid colour or a test pattern, one per entry of
+    `sources`: (name, lavfi source). Returns their paths."""
     paths = []
-    for name, source in specs:
+    for name, source in sources:
         path = os.path.join(folder, name + ".webm")
         subprocess.run(["ffmpeg", "-loglevel", "error", "-nostdin", "-y", "-f", "lavfi", "-i", source,
                         "-t", "300", "-c:v", "libvpx", "-b:v", "60k", "-deadline", "realtime",
